@@ -1,0 +1,10 @@
+# Sanitizer instrumentation for the whole build, chosen by DUNEROW_SANITIZE.
+if(DUNEROW_SANITIZE STREQUAL "address-undefined")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(DUNEROW_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT DUNEROW_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "Unknown DUNEROW_SANITIZE value '${DUNEROW_SANITIZE}'")
+endif()

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The project's main job: sets up the machine, builds the instrument in
+# release mode and reports what was built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/bootstrap.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+build=build/release
+echo
+echo "Built in $build:"
+for artefact in "$build"/src/libdunerow_core.a "$build"/bench/dunerow_bench \
+                "$build"/tests/shell_tests "$build"/tests/instrument_tests "$build"/tests/engine_tests; do
+  [[ -e "$artefact" ]] && echo "  $artefact"
+done
+echo
+echo "The instrument core library and its tests exist; the plug-in module and"
+echo "the kick renderer are not built yet."

@@ -1,0 +1,25 @@
+// One-pole smoother stepped once per frame toward a parameter's target, so
+// that knob moves and automation glide instead of stepping.
+#pragma once
+
+namespace Korvane {
+
+struct ParamSmoother {
+    // Retain values in use: 0.99 (output stage, dynamic shaper), 0.9877 (voice
+    // volume, pan, saturation, filter drive and blend, distortion drive, ring
+    // amount, phaser depth), 0.9815 and 0.7 (envelopes).
+    explicit constexpr ParamSmoother(double retainFactor, double initialState = 0.0)
+        : retain(retainFactor), take(1.0 - retainFactor), state(initialState) {}
+
+    // Moves one frame toward `target` and returns the new state.
+    constexpr double Step(double target) {
+        state = take * target + retain * state;
+        return state;
+    }
+
+    double retain;
+    double take;
+    double state;
+};
+
+}  // namespace Korvane
