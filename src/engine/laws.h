@@ -6,8 +6,10 @@
 
 namespace Korvane {
 
-// 2^(1/12) - 1: one equal-tempered semitone as a linear ratio step.
+// 2^(1/12) - 1: one equal-tempered semitone as a linear ratio step. The
+// voice's vibrato and unison detune use the neighbouring double.
 inline constexpr double kSemitoneStep = 0.059463094359;
+inline constexpr double kVoiceSemitoneStep = 0.05946309435899999;
 
 // Pitch factor of an octave control: 0 is an octave down, 0.5 unity, 1 an
 // octave up, linear on each side.
@@ -15,8 +17,13 @@ constexpr double OctaveFactor(double value) { return value < 0.5 ? value + 0.5 :
 
 // Frequency ratio of `semitones` (fractional) on the linearised semitone
 // law; downward steps are the reciprocals of upward ones.
-constexpr double SemitoneRatio(double semitones) {
-    return semitones >= 0.0 ? 1.0 + kSemitoneStep * semitones : 1.0 / (1.0 - kSemitoneStep * semitones);
+constexpr double SemitoneRatio(double semitones, double step = kSemitoneStep) {
+    return semitones >= 0.0 ? 1.0 + step * semitones : 1.0 / (1.0 - step * semitones);
+}
+
+// Fine tune of an oscillator: 0.5 is unity, 0 and 1 one semitone down and up.
+constexpr double FineTuneFactor(double value) {
+    return value >= 0.5 ? 1.0 + (value - 0.5) * 2.0 * kSemitoneStep : 1.0 / (1.0 + (1.0 - 2.0 * value) * kSemitoneStep);
 }
 
 inline constexpr double kSaturationDriveScale = 7.77;

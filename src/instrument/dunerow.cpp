@@ -1,0 +1,170 @@
+#include "instrument/dunerow.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/laws.h"
+#include "shell/module_path.h"
+
+Dunerow::Dunerow() : IPluginBase(kParameterCount) {
+    EnsureCapacity(kInitialCapacity);
+    voicePool_.Connect({currentProgram_.data(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
+
+    waveforms_.SetBaseDirectory(ModuleDirectory());
+    waveforms_.BuildTables();
+
+    DeclareAllParameters(*this);
+    for (int index = 0; index < kParameterCount; ++index) ApplyParameter(index);
+
+    noteReceiver_.noteOn.Connect(this, &Dunerow::OnNoteOn);
+    noteReceiver_.noteOff.Connect(this, &Dunerow::OnNoteOff);
+}
+
+void Dunerow::EnsureCapacity(int frames) {
+    if (frames <= capacity_) return;
+    capacity_ = frames;
+    const auto size = static_cast<std::size_t>(frames);
+    voiceSumLeft_.assign(size, 0.0);
+    voiceSumRight_.assign(size, 0.0);
+    bassLayerBuffer_.assign(size, 0.0);
+    bassLayerCopy_.assign(size, 0.0);
+    for (Korvane::Note& voice : voicePool_.Voices()) voice.EnsureCapacity(frames);
+}
+
+void Dunerow::OnReset() {
+    auto lock = ScopedLock();
+    // A rate that is not a positive number would stall or poison every unit; keep the last good one.
+    const double rate = GetSampleRate();
+    if (std::isfinite(rate) && rate > 0.0) engineSampleRate_ = rate;
+
+    EnsureCapacity(GetBlockSize());
+    for (Korvane::Note& voice : voicePool_.Voices()) voice.SetSampleRate(engineSampleRate_);
+    pitchEnvelope_.SetSampleRate(engineSampleRate_);
+    // The effect units take the rate and the block size here as they join the chain.
+}
+
+void Dunerow::QueueMidiMessage(const MidiMessage& message) {
+    auto lock = ScopedLock();
+    noteReceiver_.Queue(message);
+}
+
+void Dunerow::OnNoteOn(int note, int velocity, int frame) {
+    const Korvane::Note* voice = voicePool_.OnNoteOn(note, velocity, frame);
+    if (voice != nullptr) lastNoteFrequency_ = voice->NoteFrequency() * transposeFactor_;
+}
+
+void Dunerow::OnNoteOff(int note, int velocity, int frame) { voicePool_.OnNoteOff(note, velocity, frame); }
+
+void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
+    auto lock = ScopedLock();
+    if (outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr || frames < 0) return;
+    if (frames == 0) {
+        ProcessPass(outputs[0], outputs[1], 0);
+        return;
+    }
+    // A host may pass more frames than the block size it announced: render
+    // in passes the buffers hold. The voices are sample-accurate, so the
+    // split does not change the sound.
+    for (int done = 0; done < frames;) {
+        const int pass = std::min(capacity_, frames - done);
+        ProcessPass(outputs[0] + done, outputs[1] + done, pass);
+        done += pass;
+    }
+}
+
+void Dunerow::ProcessPass(double* left, double* right, int frames) {
+    const auto count = static_cast<std::size_t>(frames);
+    std::fill_n(voiceSumLeft_.begin(), count, 0.0);
+    std::fill_n(voiceSumRight_.begin(), count, 0.0);
+    std::fill_n(bassLayerBuffer_.begin(), count, 0.0);
+    std::fill_n(bassLayerCopy_.begin(), count, 0.0);
+
+    int previewNote = 0;
+    PreviewNote::Mode previewMode = PreviewNote::kNone;
+    if (previewNote_.Take(previewNote, previewMode) && previewNote <= 127) {
+        const auto note = static_cast<uint8_t>(previewNote);
+        if (previewMode == PreviewNote::kStop || previewMode == PreviewNote::kRestart) {
+            noteReceiver_.Queue({0, 0x80, note, 0});
+        }
+        if (previewMode == PreviewNote::kRestart) noteReceiver_.Queue({0, 0x90, note, 127});
+    }
+
+    if (waveforms_.IsRefreshRequested()) waveforms_.ApplyPendingUserWaveform();
+
+    auto& voices = voicePool_.Voices();
+    for (int frame = 0; frame < frames; ++frame) {
+        noteReceiver_.AdvanceFrame();
+        for (Korvane::Note& voice : voices) {
+            if (!voice.IsIdle()) voice.GenerateSample();
+        }
+        left[frame] = 0.0;
+        right[frame] = 0.0;
+    }
+    for (Korvane::Note& voice : voices) {
+        if (!voice.IsIdle()) voice.MixBlock(voiceSumLeft_.data(), voiceSumRight_.data(), bassLayerBuffer_.data(), frames);
+    }
+
+    std::copy_n(voiceSumLeft_.begin(), count, left);
+    std::copy_n(voiceSumRight_.begin(), count, right);
+
+    // The effects chain (global filter, ring modulator, phaser, sample-rate
+    // reduction, bit crusher, gate-crack, waveshaper, dynamic shaper,
+    // equaliser, dump/expand) runs here, on left and right, unless BypassFX
+    // is exactly 1.
+
+    if (Value(param::Saturation) > 0.0) {
+        for (int frame = 0; frame < frames; ++frame) {
+            const double drive = 4.44 * saturationSmoother_.Step(Value(param::Saturation));
+            left[frame] = Korvane::Saturate(left[frame], drive);
+            right[frame] = Korvane::Saturate(right[frame], drive);
+        }
+    }
+
+    // With BassLayerToFilter exactly 1, the bass layer passes its own
+    // dump/expand and filter unit here, on a copy in bassLayerCopy_.
+
+    for (int frame = 0; frame < frames; ++frame) {
+        const double wet = dryWetSmoother_.Step(Value(param::DryWet));
+        const auto at = static_cast<std::size_t>(frame);
+        left[frame] = (1.0 - wet) * voiceSumLeft_[at] + wet * left[frame];
+        right[frame] = (1.0 - wet) * voiceSumRight_[at] + wet * right[frame];
+    }
+
+    const bool bassSolo = Value(param::BassLayerSolo) == 1.0;
+    for (int frame = 0; frame < frames; ++frame) {
+        const double bass = bassLayerSmoother_.Step(Value(param::BassLayerAmount)) * bassLayerBuffer_[static_cast<std::size_t>(frame)];
+        if (bassSolo) {
+            left[frame] = bass;
+            right[frame] = bass;
+        } else {
+            left[frame] += bass;
+            right[frame] += bass;
+        }
+    }
+
+    for (int frame = 0; frame < frames; ++frame) {
+        const double volume = volumeSmoother_.Step(Value(param::Volume));
+        const double pan = panSmoother_.Step(Value(param::Pan));
+        if (pan >= 0.5) {
+            left[frame] *= (1.0 - (pan - 0.5) * 2.0) * volume;
+            right[frame] *= volume;
+        } else {
+            left[frame] *= volume;
+            right[frame] *= pan * 2.0 * volume;
+        }
+    }
+
+    const double ceiling = Value(param::LimitOutput) > 0.0 ? kLimitedCeiling : kOpenCeiling;
+    double peakLeft = 0.0;
+    double peakRight = 0.0;
+    for (int frame = 0; frame < frames; ++frame) {
+        // A NaN never reaches the host: it fails both comparisons of a plain clip.
+        left[frame] = std::isnan(left[frame]) ? 0.0 : std::clamp(left[frame], -ceiling, ceiling);
+        right[frame] = std::isnan(right[frame]) ? 0.0 : std::clamp(right[frame], -ceiling, ceiling);
+        peakLeft = std::max(peakLeft, std::abs(left[frame]));
+        peakRight = std::max(peakRight, std::abs(right[frame]));
+    }
+    peakMeter_.Update(peakLeft, peakRight);
+
+    noteReceiver_.Flush(frames);
+}

@@ -1,0 +1,87 @@
+// The instrument: its parameters and current program, MIDI dispatch to 64
+// voices, the block loop with the output stage, and the engine's reaction
+// to parameter changes.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "engine/adsr.h"
+#include "engine/param_smoother.h"
+#include "engine/pitch_envelope.h"
+#include "engine/waveform_provider.h"
+#include "instrument/midi_message.h"
+#include "instrument/note_receiver.h"
+#include "instrument/parameter_table.h"
+#include "instrument/peak_meter.h"
+#include "instrument/preview_note.h"
+#include "instrument/voice_pool.h"
+#include "shell/plugin_base.h"
+
+class Dunerow : public IPluginBase {
+public:
+    // Frames the engine can render per pass before the host sets a block size.
+    static constexpr int kInitialCapacity = 512;
+    static constexpr double kLimitedCeiling = 0.99;
+    static constexpr double kOpenCeiling = 3.16227;  // +10 dB
+
+    using Program = std::array<double, kParameterCount>;
+
+    Dunerow();
+
+    // Accepts a note message from the host for the coming blocks.
+    void QueueMidiMessage(const MidiMessage& message);
+    // Renders `frames` frames into outputs[0] (left) and outputs[1] (right), overwriting them.
+    void ProcessBlock(double** inputs, double** outputs, int frames);
+    // Adapts every buffer and unit to the current sample rate and block size.
+    void OnReset() override;
+    // Pushes the current value of parameter `index` into the engine.
+    void ApplyParameter(int index) override;
+
+    const Program& CurrentProgram() const { return currentProgram_; }
+    double TransposeFactor() const { return transposeFactor_; }
+    double LastNoteFrequency() const { return lastNoteFrequency_; }
+    const VoicePool& Voices() const { return voicePool_; }
+    const NoteReceiver& Receiver() const { return noteReceiver_; }
+    Korvane::WaveformProvider& Waveforms() { return waveforms_; }
+    const Korvane::PitchEnvelope& GetPitchEnvelope() const { return pitchEnvelope_; }
+    const Korvane::ADSR& VolumeEnvelopeDisplay() const { return volumeEnvelopeDisplay_; }
+    const Korvane::ADSR& FilterEnvelopeDisplay() const { return filterEnvelopeDisplay_; }
+    PeakMeter& Meter() { return peakMeter_; }
+    PreviewNote& Preview() { return previewNote_; }
+    int Capacity() const { return capacity_; }
+
+private:
+    void ProcessPass(double* left, double* right, int frames);
+    void OnNoteOn(int note, int velocity, int frame);
+    void OnNoteOff(int note, int velocity, int frame);
+    void EnsureCapacity(int frames);
+    void ApplyVoiceParameter(int index, double value);
+
+    double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
+
+    Program currentProgram_{};
+    NoteReceiver noteReceiver_;
+    VoicePool voicePool_;
+    Korvane::WaveformProvider waveforms_;
+    Korvane::PitchEnvelope pitchEnvelope_;
+    Korvane::ADSR volumeEnvelopeDisplay_{"Volume_Envelope"};
+    Korvane::ADSR filterEnvelopeDisplay_{"Filter Envelope"};
+
+    Korvane::ParamSmoother bassLayerSmoother_{0.99};
+    Korvane::ParamSmoother panSmoother_{0.99};
+    Korvane::ParamSmoother saturationSmoother_{0.99};
+    Korvane::ParamSmoother volumeSmoother_{0.99};
+    Korvane::ParamSmoother dryWetSmoother_{0.99};
+
+    double transposeFactor_ = 1.0;
+    double lastNoteFrequency_ = 0.0;
+    double engineSampleRate_ = 44100.0;
+    int capacity_ = 0;
+    std::vector<double> voiceSumLeft_;
+    std::vector<double> voiceSumRight_;
+    std::vector<double> bassLayerBuffer_;
+    std::vector<double> bassLayerCopy_;
+    PeakMeter peakMeter_;
+    PreviewNote previewNote_;
+};

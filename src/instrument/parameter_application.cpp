@@ -1,0 +1,108 @@
+// How each parameter value reaches the engine: the store into the current
+// program, then the conversions into voice, envelope and unit settings.
+#include "engine/laws.h"
+#include "instrument/dunerow.h"
+
+namespace {
+
+// The oscillator (0..2) a per-oscillator parameter belongs to, or -1.
+int OscillatorOf(int index, int first1, int first2, int first3) {
+    if (index == first1) return 0;
+    if (index == first2) return 1;
+    if (index == first3) return 2;
+    return -1;
+}
+
+}  // namespace
+
+void Dunerow::ApplyParameter(int index) {
+    auto lock = ScopedLock();
+    const PluginParam* parameter = GetParam(index);
+    if (parameter == nullptr) return;
+    const double value = parameter->Value();
+    currentProgram_[static_cast<std::size_t>(index)] = value;
+    if (index <= param::FmAmount) ApplyVoiceParameter(index, value);
+    // Effect and output settings (indices from BassAmount on) reach their
+    // units as those join the chain; the output stage reads the program.
+}
+
+void Dunerow::ApplyVoiceParameter(int index, double value) {
+    auto& voices = voicePool_.Voices();
+    auto forEachVoice = [&voices](auto&& apply) {
+        for (Korvane::Note& voice : voices) apply(voice);
+    };
+    auto forEachEnvelope = [&](bool volume, auto&& apply) {
+        for (Korvane::Note& voice : voices) apply(volume ? voice.VolumeEnvelope() : voice.FilterEnvelope());
+        apply(volume ? volumeEnvelopeDisplay_ : filterEnvelopeDisplay_);
+    };
+
+    if (const int k = OscillatorOf(index, param::OscFreq1, param::OscFreq2, param::OscFreq3); k >= 0) {
+        const double factor = Korvane::FineTuneFactor(value);
+        forEachVoice([&](Korvane::Note& voice) { voice.SetFineFactor(k, factor); });
+        return;
+    }
+    if (const int k = OscillatorOf(index, param::OscPitch1, param::OscPitch2, param::OscPitch3); k >= 0) {
+        const double factor = Korvane::OctaveFactor(value);
+        forEachVoice([&](Korvane::Note& voice) { voice.SetPitchFactor(k, factor); });
+        return;
+    }
+    if (const int k = OscillatorOf(index, param::OscModFrequency1, param::OscModFrequency2, param::OscModFrequency3); k >= 0) {
+        forEachVoice([&](Korvane::Note& voice) { voice.SetLfoRate(k, value); });
+        return;
+    }
+
+    switch (index) {
+    case param::EnvAttack:
+    case param::FilterAttack:
+        forEachEnvelope(index == param::EnvAttack, [&](Korvane::ADSR& envelope) { envelope.SetAttack(value); });
+        break;
+    case param::EnvDecay:
+    case param::FilterDecay:
+        forEachEnvelope(index == param::EnvDecay, [&](Korvane::ADSR& envelope) { envelope.SetDecay(value); });
+        break;
+    case param::EnvSustain:
+    case param::FilterSustain:
+        forEachEnvelope(index == param::EnvSustain, [&](Korvane::ADSR& envelope) { envelope.SetSustain(value); });
+        break;
+    case param::EnvRelease:
+    case param::FilterRelease:
+        forEachEnvelope(index == param::EnvRelease, [&](Korvane::ADSR& envelope) { envelope.SetRelease(value); });
+        break;
+    case param::EnvDuration:
+    case param::FilterDuration:
+        forEachEnvelope(index == param::EnvDuration, [&](Korvane::ADSR& envelope) { envelope.SetTimeScale(5.0 * value); });
+        break;
+    case param::GlobalTranspose:
+        transposeFactor_ = Korvane::OctaveFactor(value);
+        forEachVoice([](Korvane::Note& voice) { voice.UpdateTranspose(); });
+        break;
+    case param::PitchOnOff:
+        pitchEnvelope_.SetDisabled(value == 0.0);
+        break;
+    case param::PitchAmount:
+        pitchEnvelope_.SetAmount(value);
+        break;
+    case param::PitchDuration:
+        pitchEnvelope_.SetDurationSeconds(2.0 * value);
+        break;
+    case param::PitchPower:
+        pitchEnvelope_.SetPower(value <= 0.002 ? 0.002 : value);
+        break;
+    case param::PitchDown:
+        pitchEnvelope_.SetDown(value);
+        break;
+    case param::UnisonVoices: {
+        const int count = value >= 0.5 ? 2 : 1;  // floor(v + 0.5) + 1 over the parameter's range
+        forEachVoice([&](Korvane::Note& voice) { voice.SetUnisonCount(count); });
+        break;
+    }
+    case param::UnisonDetune:
+        forEachVoice([&](Korvane::Note& voice) { voice.SetUnisonDetune(value); });
+        break;
+    case param::FmAmount:
+        forEachVoice([&](Korvane::Note& voice) { voice.SetFmDepth(value); });
+        break;
+    default:
+        break;  // read directly from the program by the voices
+    }
+}
