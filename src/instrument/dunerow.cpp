@@ -29,6 +29,8 @@ void Dunerow::EnsureCapacity(int frames) {
     bassLayerBuffer_.assign(size, 0.0);
     bassLayerCopy_.assign(size, 0.0);
     for (Korvane::Note& voice : voicePool_.Voices()) voice.EnsureCapacity(frames);
+    globalFilter_.EnsureCapacity(frames);
+    bassLayerFilter_.EnsureCapacity(frames);
 }
 
 void Dunerow::OnReset() {
@@ -40,7 +42,10 @@ void Dunerow::OnReset() {
     EnsureCapacity(GetBlockSize());
     for (Korvane::Note& voice : voicePool_.Voices()) voice.SetSampleRate(engineSampleRate_);
     pitchEnvelope_.SetSampleRate(engineSampleRate_);
-    // The effect units take the rate and the block size here as they join the chain.
+    for (Korvane::FilterUnit* filter : {&globalFilter_, &bassLayerFilter_}) {
+        filter->SetSampleRate(engineSampleRate_);
+        filter->ResetFilters();
+    }
 }
 
 void Dunerow::QueueMidiMessage(const MidiMessage& message) {
@@ -107,10 +112,11 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
     std::copy_n(voiceSumLeft_.begin(), count, left);
     std::copy_n(voiceSumRight_.begin(), count, right);
 
-    // The effects chain (global filter, ring modulator, phaser, sample-rate
-    // reduction, bit crusher, gate-crack, waveshaper, dynamic shaper,
-    // equaliser, dump/expand) runs here, on left and right, unless BypassFX
-    // is exactly 1.
+    if (Value(param::BypassFX) != 1.0) {
+        globalFilter_.Process(left, right, frames);
+        // The modulation effects, the distortion section, the dynamic shaper,
+        // the equaliser and dump/expand follow here as they join the chain.
+    }
 
     if (Value(param::Saturation) > 0.0) {
         for (int frame = 0; frame < frames; ++frame) {
@@ -120,8 +126,11 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
         }
     }
 
-    // With BassLayerToFilter exactly 1, the bass layer passes its own
-    // dump/expand and filter unit here, on a copy in bassLayerCopy_.
+    if (Value(param::BassLayerToFilter) == 1.0) {
+        std::copy_n(bassLayerBuffer_.begin(), count, bassLayerCopy_.begin());
+        // The bass layer's own dump/expand joins here, before its filter.
+        bassLayerFilter_.Process(bassLayerBuffer_.data(), bassLayerCopy_.data(), frames);
+    }
 
     for (int frame = 0; frame < frames; ++frame) {
         const double wet = dryWetSmoother_.Step(Value(param::DryWet));

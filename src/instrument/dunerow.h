@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/adsr.h"
+#include "engine/filter_unit.h"
 #include "engine/param_smoother.h"
 #include "engine/pitch_envelope.h"
 #include "engine/waveform_provider.h"
@@ -47,6 +48,8 @@ public:
     const Korvane::PitchEnvelope& GetPitchEnvelope() const { return pitchEnvelope_; }
     const Korvane::ADSR& VolumeEnvelopeDisplay() const { return volumeEnvelopeDisplay_; }
     const Korvane::ADSR& FilterEnvelopeDisplay() const { return filterEnvelopeDisplay_; }
+    const Korvane::FilterUnit& GlobalFilter() const { return globalFilter_; }
+    const Korvane::FilterUnit& BassLayerFilter() const { return bassLayerFilter_; }
     PeakMeter& Meter() { return peakMeter_; }
     PreviewNote& Preview() { return previewNote_; }
     int Capacity() const { return capacity_; }
@@ -57,6 +60,7 @@ private:
     void OnNoteOff(int note, int velocity, int frame);
     void EnsureCapacity(int frames);
     void ApplyVoiceParameter(int index, double value);
+    void ApplyEffectParameter(int index, double value);
 
     double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
 
@@ -67,6 +71,8 @@ private:
     Korvane::PitchEnvelope pitchEnvelope_;
     Korvane::ADSR volumeEnvelopeDisplay_{"Volume_Envelope"};
     Korvane::ADSR filterEnvelopeDisplay_{"Filter Envelope"};
+    Korvane::FilterUnit globalFilter_;
+    Korvane::FilterUnit bassLayerFilter_;  // same settings, on the bass-layer path
 
     Korvane::ParamSmoother bassLayerSmoother_{0.99};
     Korvane::ParamSmoother panSmoother_{0.99};

@@ -21,9 +21,46 @@ void Dunerow::ApplyParameter(int index) {
     if (parameter == nullptr) return;
     const double value = parameter->Value();
     currentProgram_[static_cast<std::size_t>(index)] = value;
-    if (index <= param::FmAmount) ApplyVoiceParameter(index, value);
-    // Effect and output settings (indices from BassAmount on) reach their
-    // units as those join the chain; the output stage reads the program.
+    if (index <= param::FmAmount) {
+        ApplyVoiceParameter(index, value);
+    } else {
+        ApplyEffectParameter(index, value);
+    }
+}
+
+void Dunerow::ApplyEffectParameter(int index, double value) {
+    auto bothFilters = [this](auto&& apply) {
+        apply(globalFilter_);
+        apply(bassLayerFilter_);
+    };
+    switch (index) {
+    case param::FilterOnOff:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetBypassed(value == 0.0); });
+        break;
+    case param::FilterInputDrive:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetDrive(value); });
+        break;
+    case param::FilterType:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetBlend(value); });
+        break;
+    case param::FilterMode1:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetMode1(value); });
+        break;
+    case param::FilterMode2:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetMode2(value); });
+        break;
+    case param::FilterCutoff:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetCutoff(value); });
+        break;
+    case param::FilterResonance:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetResonance(value); });
+        break;
+    case param::FilterTransition:
+        bothFilters([&](Korvane::FilterUnit& filter) { filter.SetTransitionLength(value); });
+        break;
+    default:
+        break;  // the output stage reads its values from the program
+    }
 }
 
 void Dunerow::ApplyVoiceParameter(int index, double value) {

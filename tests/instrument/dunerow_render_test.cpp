@@ -62,6 +62,12 @@ void BusyPatch(InstrumentRig& rig) {
     rig.Set(param::EnvRelease, 0.05);
     rig.Set(param::Saturation, 0.2);
     rig.Set(param::Pan, 0.4);
+    rig.Set(param::FilterCutoff, 0.7);
+    rig.Set(param::FilterResonance, 0.3);
+    rig.Set(param::FilterType, 0.4);
+    rig.Set(param::FilterMode2, 0.4);
+    rig.Set(param::FilterInputDrive, 0.1);
+    rig.Set(param::BassLayerToFilter, 1.0);
 }
 
 class EnvelopeRender : public ::testing::TestWithParam<double> {};
@@ -113,6 +119,7 @@ INSTANTIATE_TEST_SUITE_P(SampleRates, EnvelopeRender, ::testing::Values(44100.0,
 TEST(DunerowRender, SineOscillatorPlaysAtTheNotePitch) {
     for (double rate : {44100.0, 96000.0}) {
         InstrumentRig rig(rate, 512);
+        rig.BypassEffects();
         rig.Set(param::Osc2OnOff, 0.0);
         rig.Set(param::Osc3OnOff, 0.0);
         rig.Set(param::PitchOnOff, 0.0);
@@ -168,6 +175,8 @@ TEST(DunerowRender, CallsLongerThanTheBlockSizeAreRenderedInPasses) {
 TEST(DunerowRender, ProcessingBeforeAnyBlockSizeStillRenders) {
     Dunerow synth;
     EXPECT_EQ(synth.GetBlockSize(), 0);
+    synth.GetParam(param::BypassFX)->SetFromNormalized(1.0);
+    synth.ApplyParameter(param::BypassFX);
     std::vector<double> left(2000, 1.0), right(2000, 1.0);
     double* outputs[2] = {left.data(), right.data()};
     synth.QueueMidiMessage({5, 0x90, 60, 127});
@@ -178,6 +187,7 @@ TEST(DunerowRender, ProcessingBeforeAnyBlockSizeStillRenders) {
 
 TEST(DunerowRender, NoteStartingInsideABlockIsSilentBeforeItsFrame) {
     InstrumentRig rig(44100.0, 512);
+    rig.BypassEffects();
     const int offset = 300;
     const StereoBuffer out = rig.Render(512, 512, {On(offset, 60)});
     for (int i = 0; i <= offset; ++i) ASSERT_EQ(out.left[static_cast<std::size_t>(i)], 0.0) << i;
@@ -209,6 +219,7 @@ TEST(DunerowRender, VelocityZeroNoteOnReleasesTheVoice) {
 TEST(DunerowRender, PanExtremesSilenceOneSide) {
     for (double pan : {0.0, 1.0}) {
         InstrumentRig rig;
+        rig.BypassEffects();
         rig.Set(param::Pan, pan);
         const StereoBuffer out = rig.Render(4096, 256, {On(0, 60)});
         const std::vector<double>& silent = pan == 0.0 ? out.right : out.left;
@@ -221,6 +232,7 @@ TEST(DunerowRender, PanExtremesSilenceOneSide) {
 TEST(DunerowRender, ClipCeilingFollowsLimitOutput) {
     for (double limit : {0.0, 1.0}) {
         InstrumentRig rig;
+        rig.BypassEffects();
         rig.Set(param::Volume, 1.0);
         rig.Set(param::LimitOutput, limit);
         rig.Set(param::EnvSustain, 1.0);
@@ -287,4 +299,32 @@ TEST(DunerowRender, GlobalTransposeScalesTheNote) {
     EXPECT_EQ(rig.Synth().LastNoteFrequency(), 1760.0);
     rig.Set(param::GlobalTranspose, 0.0);
     EXPECT_EQ(rig.Synth().TransposeFactor(), 0.5);
+}
+
+TEST(DunerowRender, GlobalFilterShapesTheMixUnlessEffectsAreBypassed) {
+    auto peak = [](double bypass) {
+        InstrumentRig rig;
+        rig.Set(param::BypassFX, bypass);
+        rig.Set(param::FilterCutoff, 0.0);  // the RBJ low pass at 10 Hz
+        const StereoBuffer out = rig.Render(8192, 512, {On(0, 69)});
+        return Peak(out.left, 4096);
+    };
+    const double open = peak(1.0);
+    EXPECT_GT(open, 0.1);
+    EXPECT_LT(peak(0.0), 0.01 * open);
+}
+
+TEST(DunerowRender, BassLayerPassesItsFilterWhenRoutedEvenWithEffectsBypassed) {
+    auto peak = [](double toFilter) {
+        InstrumentRig rig;
+        BassLayerOnly(rig);
+        rig.BypassEffects();
+        rig.Set(param::BassLayerToFilter, toFilter);
+        rig.Set(param::FilterCutoff, 0.0);
+        const StereoBuffer out = rig.Render(16384, 512, {On(0, 69)});
+        return Peak(out.left, 8192);
+    };
+    const double direct = peak(0.0);
+    EXPECT_GT(direct, 0.3);
+    EXPECT_LT(peak(1.0), 0.01 * direct);
 }

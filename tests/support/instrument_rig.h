@@ -44,6 +44,9 @@ public:
         synth_->ApplyParameter(index);
     }
 
+    // Takes the effects chain out, for tests of the voices and the output stage.
+    void BypassEffects() { Set(param::BypassFX, 1.0); }
+
     // Renders `frames` frames in blocks of `blockSize`, delivering each event
     // in the block that holds its frame.
     StereoBuffer Render(int frames, int blockSize, const std::vector<TimedMidi>& events = {}) {
