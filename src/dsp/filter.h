@@ -37,6 +37,8 @@ public:
     virtual void SetParams(const Params& params) = 0;
     // Length of a parameter glide in samples (smoothed filters only).
     virtual void SetTransitionLength(int /*frames*/) {}
+    // Ends a glide in progress at its target at once (smoothed filters only).
+    virtual void CompleteTransition() {}
 
     // Index of the parameter with identifier `id`, searching from the last; -1 when absent.
     int FindParamId(int id) const {
@@ -122,11 +124,18 @@ public:
             remaining_ = transitionFrames_;
         }
         FilterDesign<Design, Channels, StateForm>::SetParams(params);
+        StartGlide();
     }
 
     void SetTransitionLength(int frames) override {
         transitionFrames_ = frames;
         remaining_ = remaining_ < 0 ? 0 : frames;
+        StartGlide();
+    }
+
+    void CompleteTransition() override {
+        if (remaining_ > 0) remaining_ = 0;
+        transition_ = this->params_;
     }
 
     void Process(int frames, double* const* channels) override { ProcessSmoothed(frames, channels); }
@@ -142,15 +151,9 @@ private:
         if (frames <= 0) return;
         const int gliding = std::min(remaining_, frames);
         if (gliding > 0) {
-            Params increment{};
-            bool moving = false;
-            for (std::size_t i = 0; i < increment.size(); ++i) {
-                increment[i] = (this->params_[i] - transition_[i]) / remaining_;
-                moving = moving || increment[i] != 0.0;
-            }
-            if (moving) {
+            if (moving_) {
                 for (int frame = 0; frame < gliding; ++frame) {
-                    for (std::size_t i = 0; i < increment.size(); ++i) transition_[i] += increment[i];
+                    for (std::size_t i = 0; i < increment_.size(); ++i) transition_[i] += increment_[i];
                     Design::Compute(transition_, transitionCascade_);
                     this->ProcessWith(transitionCascade_, frame, frame + 1, channels);
                 }
@@ -164,8 +167,20 @@ private:
         this->ProcessWith(this->cascade_, gliding, frames, channels);
     }
 
+    // Each parameter's step per sample, fixed when a glide starts so that the
+    // glide does not depend on how the host splits it into blocks.
+    void StartGlide() {
+        moving_ = false;
+        for (std::size_t i = 0; i < increment_.size(); ++i) {
+            increment_[i] = remaining_ > 0 ? (this->params_[i] - transition_[i]) / remaining_ : 0.0;
+            moving_ = moving_ || increment_[i] != 0.0;
+        }
+    }
+
     Cascade transitionCascade_;
     Params transition_{};
+    Params increment_{};
+    bool moving_ = false;
     int transitionFrames_;
     int remaining_ = -1;  // parameters never set
 };

@@ -87,6 +87,10 @@ void FilterUnit::ResetFilters() {
     for (Dsp::Filter* design : AllDesigns()) design->Reset();
 }
 
+void FilterUnit::CompleteGlides() {
+    for (Dsp::Filter* design : AllDesigns()) design->CompleteTransition();
+}
+
 int FilterUnit::Path1Position() const { return SelectorPosition(mode1_, kDesignsPerPath); }
 int FilterUnit::Path2Position() const { return SelectorPosition(mode2_, kDesignsPerPath); }
 

@@ -45,6 +45,8 @@ public:
     void SetTransitionLength(double transition);
     // Clears every design's filter state.
     void ResetFilters();
+    // Puts every design at its target at once, ending any glide.
+    void CompleteGlides();
 
     // Filters a block in place; a block longer than the capacity passes untouched.
     void Process(double* left, double* right, int frames);

@@ -6,7 +6,7 @@
 #include "engine/laws.h"
 #include "shell/module_path.h"
 
-Dunerow::Dunerow() : IPluginBase(kParameterCount) {
+Dunerow::Dunerow() : IPluginBase(kParameterCount, kProgramCount, kIdentity) {
     EnsureCapacity(kInitialCapacity);
     voicePool_.Connect({currentProgram_.data(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
 
@@ -15,6 +15,12 @@ Dunerow::Dunerow() : IPluginBase(kParameterCount) {
 
     DeclareAllParameters(*this);
     for (int index = 0; index < kParameterCount; ++index) ApplyParameter(index);
+    // The units were built with placeholder settings; the first block starts
+    // from the applied ones instead of sweeping the filters toward them.
+    CompleteFilterGlides();
+
+    // Every slot the factory bank leaves empty holds the default sound.
+    FillEmptyPrograms("-", kProgramCount);
 
     noteReceiver_.noteOn.Connect(this, &Dunerow::OnNoteOn);
     noteReceiver_.noteOff.Connect(this, &Dunerow::OnNoteOff);
@@ -31,6 +37,9 @@ void Dunerow::EnsureCapacity(int frames) {
     for (Korvane::Note& voice : voicePool_.Voices()) voice.EnsureCapacity(frames);
     globalFilter_.EnsureCapacity(frames);
     bassLayerFilter_.EnsureCapacity(frames);
+    equalizer_.Prepare(frames);
+    dumpExpand_.Prepare(frames);
+    bassLayerDumpExpand_.Prepare(frames);
 }
 
 void Dunerow::OnReset() {
@@ -42,10 +51,30 @@ void Dunerow::OnReset() {
     EnsureCapacity(GetBlockSize());
     for (Korvane::Note& voice : voicePool_.Voices()) voice.SetSampleRate(engineSampleRate_);
     pitchEnvelope_.SetSampleRate(engineSampleRate_);
+    ringModulator_.SetSampleRate(engineSampleRate_);
+    phaser_.SetSampleRate(engineSampleRate_);
+    distortion_.SetSampleRate(engineSampleRate_);
+    dynShaper_.SetSampleRate(engineSampleRate_);
     for (Korvane::FilterUnit* filter : {&globalFilter_, &bassLayerFilter_}) {
         filter->SetSampleRate(engineSampleRate_);
         filter->ResetFilters();
     }
+    equalizer_.SetSampleRate(engineSampleRate_);
+    equalizer_.Prepare(capacity_);
+    for (Korvane::DumpExpand* dumpExpand : {&dumpExpand_, &bassLayerDumpExpand_}) {
+        dumpExpand->SetSampleRate(engineSampleRate_);
+        dumpExpand->Prepare(capacity_);
+    }
+    // The filter states start afresh; gliding from coefficients of the old rate would only colour the start.
+    CompleteFilterGlides();
+}
+
+void Dunerow::CompleteFilterGlides() {
+    globalFilter_.CompleteGlides();
+    bassLayerFilter_.CompleteGlides();
+    equalizer_.CompleteGlides();
+    dumpExpand_.CompleteGlides();
+    bassLayerDumpExpand_.CompleteGlides();
 }
 
 void Dunerow::QueueMidiMessage(const MidiMessage& message) {
@@ -114,8 +143,15 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
 
     if (Value(param::BypassFX) != 1.0) {
         globalFilter_.Process(left, right, frames);
-        // The modulation effects, the distortion section, the dynamic shaper,
-        // the equaliser and dump/expand follow here as they join the chain.
+        ringModulator_.Process(left, right, frames);
+        phaser_.Process(left, right, frames);
+        distortion_.ProcessSampleRateReduction(left, right, frames);
+        bitCrusher_.Process(left, right, frames);
+        distortion_.ProcessGate(left, right, frames);
+        distortion_.ProcessDrive(left, right, frames);
+        dynShaper_.Process(left, right, frames);
+        equalizer_.Process(left, right, frames);
+        dumpExpand_.Process(left, right, frames);
     }
 
     if (Value(param::Saturation) > 0.0) {
@@ -128,7 +164,7 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
 
     if (Value(param::BassLayerToFilter) == 1.0) {
         std::copy_n(bassLayerBuffer_.begin(), count, bassLayerCopy_.begin());
-        // The bass layer's own dump/expand joins here, before its filter.
+        bassLayerDumpExpand_.Process(bassLayerBuffer_.data(), bassLayerCopy_.data(), frames);
         bassLayerFilter_.Process(bassLayerBuffer_.data(), bassLayerCopy_.data(), frames);
     }
 

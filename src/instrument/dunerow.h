@@ -6,12 +6,18 @@
 #include <array>
 #include <vector>
 
+#include "effects/distortion.h"
+#include "effects/dump_expand.h"
+#include "effects/dyn_shaper.h"
+#include "effects/equalizer.h"
+#include "effects/phaser.h"
+#include "effects/ring_modulator.h"
 #include "engine/adsr.h"
 #include "engine/filter_unit.h"
 #include "engine/param_smoother.h"
 #include "engine/pitch_envelope.h"
 #include "engine/waveform_provider.h"
-#include "instrument/midi_message.h"
+#include "shell/midi_message.h"
 #include "instrument/note_receiver.h"
 #include "instrument/parameter_table.h"
 #include "instrument/peak_meter.h"
@@ -28,6 +34,9 @@ public:
 
     using Program = std::array<double, kParameterCount>;
 
+    static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
+                                                 0x646E7270, true};
+
     Dunerow();
 
     // Accepts a note message from the host for the coming blocks.
@@ -38,6 +47,8 @@ public:
     void OnReset() override;
     // Pushes the current value of parameter `index` into the engine.
     void ApplyParameter(int index) override;
+    // Tunes the ring modulator to the last note's frequency times `multiplier` (at most 4000 Hz).
+    void SyncRingFrequency(double multiplier);
 
     const Program& CurrentProgram() const { return currentProgram_; }
     double TransposeFactor() const { return transposeFactor_; }
@@ -50,6 +61,13 @@ public:
     const Korvane::ADSR& FilterEnvelopeDisplay() const { return filterEnvelopeDisplay_; }
     const Korvane::FilterUnit& GlobalFilter() const { return globalFilter_; }
     const Korvane::FilterUnit& BassLayerFilter() const { return bassLayerFilter_; }
+    const Korvane::Distortion& GetDistortion() const { return distortion_; }
+    const Korvane::BitCrusher& GetBitCrusher() const { return bitCrusher_; }
+    const Korvane::DynShaper& GetDynShaper() const { return dynShaper_; }
+    const Korvane::Equalizer& GetEqualizer() const { return equalizer_; }
+    const Korvane::DumpExpand& GetDumpExpand() const { return dumpExpand_; }
+    const Korvane::RingModulator& GetRingModulator() const { return ringModulator_; }
+    const Korvane::Phaser& GetPhaser() const { return phaser_; }
     PeakMeter& Meter() { return peakMeter_; }
     PreviewNote& Preview() { return previewNote_; }
     int Capacity() const { return capacity_; }
@@ -59,6 +77,7 @@ private:
     void OnNoteOn(int note, int velocity, int frame);
     void OnNoteOff(int note, int velocity, int frame);
     void EnsureCapacity(int frames);
+    void CompleteFilterGlides();
     void ApplyVoiceParameter(int index, double value);
     void ApplyEffectParameter(int index, double value);
 
@@ -73,6 +92,14 @@ private:
     Korvane::ADSR filterEnvelopeDisplay_{"Filter Envelope"};
     Korvane::FilterUnit globalFilter_;
     Korvane::FilterUnit bassLayerFilter_;  // same settings, on the bass-layer path
+    Korvane::RingModulator ringModulator_;
+    Korvane::Phaser phaser_;
+    Korvane::Distortion distortion_;
+    Korvane::BitCrusher bitCrusher_;
+    Korvane::DynShaper dynShaper_;
+    Korvane::Equalizer equalizer_;
+    Korvane::DumpExpand dumpExpand_;
+    Korvane::DumpExpand bassLayerDumpExpand_;  // same settings, on the bass-layer path
 
     Korvane::ParamSmoother bassLayerSmoother_{0.99};
     Korvane::ParamSmoother panSmoother_{0.99};

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "instrument/midi_message.h"
+#include "shell/midi_message.h"
 
 class MidiQueue {
 public:

@@ -1,5 +1,7 @@
 // How each parameter value reaches the engine: the store into the current
 // program, then the conversions into voice, envelope and unit settings.
+#include <algorithm>
+
 #include "engine/laws.h"
 #include "instrument/dunerow.h"
 
@@ -26,6 +28,15 @@ void Dunerow::ApplyParameter(int index) {
     } else {
         ApplyEffectParameter(index, value);
     }
+}
+
+void Dunerow::SyncRingFrequency(double multiplier) {
+    auto lock = ScopedLock();
+    const double maximum = Korvane::RingModulator::kMaximumFrequencyHz;
+    const double normalised = std::min(lastNoteFrequency_ * multiplier, maximum) / maximum;
+    ringModulator_.SetFrequency(normalised);
+    currentProgram_[param::RingModulationFrequency] = normalised;
+    GetParam(param::RingModulationFrequency)->SetFromNormalized(normalised);
 }
 
 void Dunerow::ApplyEffectParameter(int index, double value) {
@@ -57,6 +68,82 @@ void Dunerow::ApplyEffectParameter(int index, double value) {
         break;
     case param::FilterTransition:
         bothFilters([&](Korvane::FilterUnit& filter) { filter.SetTransitionLength(value); });
+        break;
+    case param::BassAmount:
+        equalizer_.SetBass(value);
+        break;
+    case param::MidAmount:
+        equalizer_.SetMid(value);
+        break;
+    case param::HighAmount:
+        equalizer_.SetHigh(value);
+        break;
+    case param::DumpExpand:
+        dumpExpand_.SetPosition(value);
+        bassLayerDumpExpand_.SetPosition(value);
+        break;
+    case param::DistortionOnOff:
+        distortion_.SetBypassed(value == 0.0);
+        dynShaper_.SetBypassed(value == 0.0);
+        bitCrusher_.SetBypassed(value == 0.0);
+        break;
+    case param::Distortion:
+        distortion_.SetDrive(value);
+        break;
+    case param::DistortionType:
+        distortion_.SetType(value);
+        break;
+    case param::DistortionLoudness:
+        distortion_.SetLoudness(value != 0.0);
+        break;
+    case param::DistortionInterpMode:
+        distortion_.SetInterpolation(Korvane::SelectorPosition(value, 5));
+        break;
+    case param::DynShaper:
+        dynShaper_.SetAmount(value * value);
+        break;
+    case param::DynShaperInvert:
+        dynShaper_.SetInvert(value != 0.0);
+        break;
+    case param::DynShaperType:
+        dynShaper_.SetShape(Korvane::SelectorPosition(value, 3));
+        break;
+    case param::DynShaperMode:
+        dynShaper_.SetMode(Korvane::SelectorPosition(value, 4));
+        break;
+    case param::Quantization:
+        bitCrusher_.SetAmount(value);
+        break;
+    case param::SampleRate:
+        distortion_.SetReduction(value);
+        break;
+    case param::Gate:
+        distortion_.SetGate(value);
+        break;
+    case param::ModulationOnOff:
+        ringModulator_.SetBypassed(value == 0.0);
+        phaser_.SetBypassed(value == 0.0);
+        break;
+    case param::RingModulationAmount:
+        ringModulator_.SetAmount(value);
+        break;
+    case param::RingModulationFrequency:
+        ringModulator_.SetFrequency(value);
+        break;
+    case param::RingModulationWaveForm:
+        ringModulator_.SetWaveform(Korvane::SelectorPosition(value, 5));
+        break;
+    case param::PhaserDepth:
+        phaser_.SetDepth(value);
+        break;
+    case param::PhaserFeedback:
+        phaser_.SetFeedback(value);
+        break;
+    case param::PhaserRate:
+        phaser_.SetRate(value);
+        break;
+    case param::LimitOutput:
+        peakMeter_.RequestReset();  // the displayed maximum restarts under the new ceiling
         break;
     default:
         break;  // the output stage reads its values from the program

@@ -265,6 +265,15 @@ struct VstSpeakerArrangement {
     VstSpeakerProperties speakers[8];
 };
 
+// The name of one key, asked for by effGetMidiKeyName.
+struct MidiKeyName {
+    int32_t thisProgramIndex;
+    int32_t thisKeyNumber;
+    char keyName[64];
+    int32_t reserved;
+    int32_t flags;
+};
+
 // Editor rectangle handed out by effEditGetRect.
 struct ERect {
     int16_t top;
@@ -391,6 +400,8 @@ static_assert(offsetof(VstSpeakerArrangement, speakers) == 8);
 static_assert(sizeof(VstSpeakerArrangement) == 8 + 8 * 112);
 
 static_assert(sizeof(ERect) == 8);
+static_assert(offsetof(MidiKeyName, keyName) == 8);
+static_assert(sizeof(MidiKeyName) == 80);
 
 static_assert(fxp::kChunkMagic == 0x43636E4B);
 static_assert(fxp::kProgramMagic == 0x4678436B);
