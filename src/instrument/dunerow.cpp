@@ -6,7 +6,7 @@
 #include "engine/laws.h"
 #include "shell/module_path.h"
 
-Dunerow::Dunerow() : IPluginBase(kParameterCount, kProgramCount, kIdentity) {
+Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kProgramCount, kChannelIo, kIdentity) {
     EnsureCapacity(kInitialCapacity);
     voicePool_.Connect({currentProgram_.data(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
 

@@ -23,9 +23,9 @@
 #include "instrument/peak_meter.h"
 #include "instrument/preview_note.h"
 #include "instrument/voice_pool.h"
-#include "shell/plugin_base.h"
+#include "shell/plugin_vst.h"
 
-class Dunerow : public IPluginBase {
+class Dunerow : public IPluginVst {
 public:
     // Frames the engine can render per pass before the host sets a block size.
     static constexpr int kInitialCapacity = 512;
@@ -37,12 +37,14 @@ public:
     static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
                                                  0x646E7270, true};
 
-    Dunerow();
+    static constexpr std::string_view kChannelIo = "0-1 0-2";  // no input with one or two outputs
+
+    explicit Dunerow(vst2::HostCallback host = nullptr);
 
     // Accepts a note message from the host for the coming blocks.
-    void QueueMidiMessage(const MidiMessage& message);
+    void QueueMidiMessage(const MidiMessage& message) override;
     // Renders `frames` frames into outputs[0] (left) and outputs[1] (right), overwriting them.
-    void ProcessBlock(double** inputs, double** outputs, int frames);
+    void ProcessBlock(double** inputs, double** outputs, int frames) override;
     // Adapts every buffer and unit to the current sample rate and block size.
     void OnReset() override;
     // Pushes the current value of parameter `index` into the engine.
@@ -50,7 +52,7 @@ public:
     // Tunes the ring modulator to the last note's frequency times `multiplier` (at most 4000 Hz).
     void SyncRingFrequency(double multiplier);
 
-    const Program& CurrentProgram() const { return currentProgram_; }
+    const Program& ProgramValues() const { return currentProgram_; }
     double TransposeFactor() const { return transposeFactor_; }
     double LastNoteFrequency() const { return lastNoteFrequency_; }
     const VoicePool& Voices() const { return voicePool_; }

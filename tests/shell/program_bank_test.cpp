@@ -81,7 +81,7 @@ TEST(ProgramBank, ChunksRoundTripIntoAFreshInstance) {
     ASSERT_TRUE(target.SetChunk(buffer, bank.Bytes(), false));
     EXPECT_EQ(target.GetProgramName(0), "Thump");
     EXPECT_EQ(target.GetParam(param::FilterCutoff)->Value(), 0.625);
-    EXPECT_EQ(target.CurrentProgram()[param::OscWaveform2], 0.3) << "applied to the engine too";
+    EXPECT_EQ(target.ProgramValues()[param::OscWaveform2], 0.3) << "applied to the engine too";
 
     StateChunk program;
     source.GetChunk(program, true);
@@ -206,7 +206,7 @@ TEST(ProgramFile, SavesTheCurrentProgramAndLoadsItBack) {
     ASSERT_TRUE(target.LoadProgramFile(path));
     EXPECT_EQ(target.GetProgramName(0), "A name longer than twenty-e");
     EXPECT_EQ(target.GetParam(param::Distortion)->Value(), 0.5);
-    EXPECT_EQ(target.CurrentProgram()[param::Distortion], 0.5);
+    EXPECT_EQ(target.ProgramValues()[param::Distortion], 0.5);
 }
 
 TEST(ProgramFile, RejectsFilesThatFailTheChecks) {

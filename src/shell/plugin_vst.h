@@ -1,0 +1,117 @@
+// The adapter between a VST2 host and the plug-in base: the AEffect record,
+// the dispatcher, the audio and parameter callbacks, and the services the
+// plug-in asks of the host. It converts, checks and forwards; every call
+// from the host holds the plug-in mutex and no exception leaves it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "shell/midi_message.h"
+#include "shell/plugin_base.h"
+#include "shell/state_chunk.h"
+#include "shell/vst2/vst2_interface.h"
+
+class IPluginVst : public IPluginBase {
+public:
+    // Host texts are copied into host buffers of at least this size.
+    static constexpr std::size_t kHostTextSize = 64;
+    // Scratch frames per channel before the host sets a block size.
+    static constexpr int kInitialScratchFrames = 512;
+    // Largest block size taken from a host; larger calls are rendered in pieces.
+    static constexpr int kMaximumBlockSize = 1 << 16;
+
+    IPluginVst(vst2::HostCallback host, int parameterCount, int programCount, std::string_view channelIo,
+               const PluginIdentity& identity);
+
+    vst2::AEffect* Effect() { return &effect_; }
+    static IPluginVst* FromEffect(vst2::AEffect* effect);
+
+    // The host's calls, as the AEffect callbacks forward them.
+    intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    void ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate);
+    void ProcessDouble(double** inputs, double** outputs, int32_t frames);
+    float GetParameterForHost(int32_t index);
+    void SetParameterFromHost(int32_t index, float value);
+
+    // A parameter change made in the editor: applied and reported to the host.
+    void SetParameterFromEditor(int index, double normalised);
+    // Bracket an editor gesture on a parameter for the host's automation.
+    void BeginParameterEdit(int index);
+    void EndParameterEdit(int index);
+
+    // Time information from the host; zeros when it has none.
+    double HostTempo();
+    int64_t HostSamplePosition();
+    void HostTimeSignature(int& numerator, int& denominator);
+    bool IsRenderingOffline();
+
+    // The host as identified at the first open: a code of the host table and its packed version.
+    int HostCode() const { return hostCode_; }
+    int32_t HostVersionNumber() const { return hostVersion_; }
+    // Version MMmmpp (decimal) packed into one byte each for major, minor and patch.
+    static int32_t PackHostVersion(int32_t version);
+    // The host table's code for a product string (case-insensitive; the earlier entry wins).
+    static int HostCodeOf(std::string_view product);
+
+    int InputCount() const { return static_cast<int>(inputs_.size()); }
+    int OutputCount() const { return static_cast<int>(outputs_.size()); }
+    bool HostAskedForCockosExtensions() const { return (hostExtensions_ & kCockosExtensions) != 0; }
+
+protected:
+    // The instrument's block and MIDI entry points.
+    virtual void ProcessBlock(double** inputs, double** outputs, int frames) = 0;
+    virtual void QueueMidiMessage(const MidiMessage& message) = 0;
+    // Called when the host switches processing on or off.
+    virtual void OnActivate(bool /*active*/) {}
+    virtual void OnIdle() {}
+    virtual bool HasEditor() const { return false; }
+    // Tells the editor a parameter's new value (normalised from the host, real from text entry).
+    virtual void OnParameterChangedByHost(int /*index*/, double /*value*/, bool /*normalised*/) {}
+
+    void InformHostOfParamChange(int index, double normalised) override;
+    void OnProgramFileLoaded() override;
+
+    intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+
+private:
+    static constexpr int kCockosExtensions = 1 << 1;
+    static constexpr int kCockosViewAsConfig = 1 << 2;
+
+    struct Channel {
+        bool connected = true;
+        std::vector<double> scratch;
+    };
+
+    intptr_t DispatchLocked(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    void IdentifyHost();
+    void ResizeScratch(int frames);
+    intptr_t PinProperties(int index, bool input, void* ptr) const;
+    intptr_t CanDo(const char* text);
+    bool StringToParameter(int index, const char* text);
+    void ProcessEvents(const vst2::VstEvents* events);
+    const vst2::VstTimeInfo* HostTime(int32_t filter);
+
+    vst2::HostCallback host_;
+    vst2::AEffect effect_{};
+    StateChunk programChunk_;
+    StateChunk bankChunk_;
+    bool doesMidi_ = true;
+    bool hostInitialised_ = false;
+    int hostExtensions_ = 0;
+    int hostCode_ = -1;
+    int32_t hostVersion_ = 0;
+    vst2::ERect editorRect_{};
+    vst2::VstSpeakerArrangement inputArrangement_{};
+    vst2::VstSpeakerArrangement outputArrangement_{};
+    std::vector<Channel> inputs_;
+    std::vector<Channel> outputs_;
+    std::vector<double*> inputPointers_;
+    std::vector<double*> outputPointers_;
+    int scratchFrames_ = 0;
+};
+
+// Creates the plug-in instance behind the module's entry point.
+IPluginVst* CreatePlugin(vst2::HostCallback host);
