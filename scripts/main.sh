@@ -11,10 +11,10 @@ cmake --build --preset release
 build=build/release
 echo
 echo "Built in $build:"
-for artefact in "$build"/src/libdunerow_core.a "$build"/bench/dunerow_bench \
+for artefact in "$build"/vst/Dunerow.so "$build"/src/libdunerow_core.a "$build"/bench/dunerow_bench \
                 "$build"/tests/shell_tests "$build"/tests/instrument_tests "$build"/tests/engine_tests; do
   [[ -e "$artefact" ]] && echo "  $artefact"
 done
 echo
-echo "The instrument core library and its tests exist; the plug-in module and"
-echo "the kick renderer are not built yet."
+echo "The VST2 instrument module is $build/vst/Dunerow.so; the kick renderer"
+echo "that turns it into WAV files is not built yet."
