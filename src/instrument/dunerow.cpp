@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/laws.h"
+#include "programs/factory_programs.h"
 #include "shell/module_path.h"
 
 Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kProgramCount, kChannelIo, kIdentity) {
@@ -19,6 +20,7 @@ Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kP
     // from the applied ones instead of sweeping the filters toward them.
     CompleteFilterGlides();
 
+    BuildFactoryPrograms(*this);
     // Every slot the factory bank leaves empty holds the default sound.
     FillEmptyPrograms("-", kProgramCount);
 

@@ -65,7 +65,8 @@ TEST(ProgramBank, BankChunkHoldsEveryNamedSlot) {
     int expected = 8;
     for (int i = 0; i < synth.ProgramCount(); ++i) expected += 4 + static_cast<int>(synth.GetProgramName(i).size()) + 1 + 872;
     EXPECT_EQ(size, expected);
-    EXPECT_EQ(synth.GetProgramName(0), "-");
+    EXPECT_EQ(synth.GetProgramName(0), "#BASIC BASSDRUMS#");
+    EXPECT_EQ(synth.GetProgramName(127), "Basic Sine wave");
 }
 
 TEST(ProgramBank, ChunksRoundTripIntoAFreshInstance) {
