@@ -9,7 +9,7 @@
 
 Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kProgramCount, kChannelIo, kIdentity) {
     EnsureCapacity(kInitialCapacity);
-    voicePool_.Connect({currentProgram_.data(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
+    voicePool_.Connect({currentProgram_.Values(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
 
     waveforms_.SetBaseDirectory(ModuleDirectory());
     waveforms_.BuildTables();
@@ -214,4 +214,30 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
     peakMeter_.Update(peakLeft, peakRight);
 
     noteReceiver_.Flush(frames);
+}
+
+bool Dunerow::SaveProgramText(const std::filesystem::path& path) {
+    auto lock = ScopedLock();
+    Korvane::VstXSynthProgram record;
+    record.SetName(GetProgramName(IPluginBase::CurrentProgram()));
+    for (int index = 0; index < kParameterCount; ++index) record[static_cast<std::size_t>(index)] = Value(index);
+    return record.WriteText(path);
+}
+
+bool Dunerow::LoadProgramText(const std::filesystem::path& path) {
+    auto lock = ScopedLock();
+    Korvane::VstXSynthProgram record;
+    if (!record.ReadText(path)) return false;
+    for (int index = 0; index < kParameterCount; ++index) {
+        const double value = record[static_cast<std::size_t>(index)];
+        currentProgram_[static_cast<std::size_t>(index)] = value;
+        PluginParam* parameter = GetParam(index);
+        // The file holds real values: go through their normalised form so that
+        // a shaped parameter comes back as saved instead of shaped twice.
+        parameter->SetFromNormalized(parameter->RealToNormalized(value));
+        OnParameterChangedByHost(index, parameter->GetNormalizedValue(), true);
+        ApplyParameter(index);
+    }
+    ModifyCurrentProgram(record.Name());
+    return true;
 }

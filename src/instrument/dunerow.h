@@ -23,6 +23,7 @@
 #include "instrument/peak_meter.h"
 #include "instrument/preview_note.h"
 #include "instrument/voice_pool.h"
+#include "programs/vst_x_synth_program.h"
 #include "shell/plugin_vst.h"
 
 class Dunerow : public IPluginVst {
@@ -32,7 +33,6 @@ public:
     static constexpr double kLimitedCeiling = 0.99;
     static constexpr double kOpenCeiling = 3.16227;  // +10 dB
 
-    using Program = std::array<double, kParameterCount>;
 
     static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
                                                  0x646E7270, true};
@@ -49,10 +49,14 @@ public:
     void OnReset() override;
     // Pushes the current value of parameter `index` into the engine.
     void ApplyParameter(int index) override;
+    // Saves the current values under the current program's name in the program text form.
+    bool SaveProgramText(const std::filesystem::path& path);
+    // Loads a program text file into the current program; a file that fails to read changes nothing.
+    bool LoadProgramText(const std::filesystem::path& path);
     // Tunes the ring modulator to the last note's frequency times `multiplier` (at most 4000 Hz).
     void SyncRingFrequency(double multiplier);
 
-    const Program& ProgramValues() const { return currentProgram_; }
+    const Korvane::VstXSynthProgram& ProgramValues() const { return currentProgram_; }
     double TransposeFactor() const { return transposeFactor_; }
     double LastNoteFrequency() const { return lastNoteFrequency_; }
     const VoicePool& Voices() const { return voicePool_; }
@@ -85,7 +89,7 @@ private:
 
     double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
 
-    Program currentProgram_{};
+    Korvane::VstXSynthProgram currentProgram_;
     NoteReceiver noteReceiver_;
     VoicePool voicePool_;
     Korvane::WaveformProvider waveforms_;
