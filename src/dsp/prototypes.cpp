@@ -82,13 +82,16 @@ AnalogPrototype ChebyshevLowPassPrototype(int order, double rippleDb) {
     return prototype;
 }
 
-PoleZeroLayout LowPassTransform(const AnalogPrototype& prototype, double cutoff) {
-    const double k = std::tan(kPi * cutoff);
+namespace {
+
+// Maps each prototype root through `map` into the z-plane; zeros at infinity land on `infinity`.
+template <typename Map>
+PoleZeroLayout PointwiseTransform(const AnalogPrototype& prototype, Map map, Complex infinity) {
     PoleZeroLayout layout;
     for (int i = 0; i < prototype.count; ++i) {
         const AnalogSection& section = prototype.sections[static_cast<std::size_t>(i)];
-        const Complex pole = Bilinear(k * section.pole);
-        const Complex zero = section.zeroAtInfinity ? Complex(-1.0) : Bilinear(k * section.zero);
+        const Complex pole = Bilinear(map(section.pole));
+        const Complex zero = section.zeroAtInfinity ? infinity : Bilinear(map(section.zero));
         if (section.real) {
             layout.Add({{pole, {}}, {zero, {}}, true});
         } else {
@@ -98,20 +101,16 @@ PoleZeroLayout LowPassTransform(const AnalogPrototype& prototype, double cutoff)
     return layout;
 }
 
+}  // namespace
+
+PoleZeroLayout LowPassTransform(const AnalogPrototype& prototype, double cutoff) {
+    const double k = std::tan(kPi * cutoff);
+    return PointwiseTransform(prototype, [k](Complex s) { return k * s; }, Complex(-1.0));
+}
+
 PoleZeroLayout HighPassTransform(const AnalogPrototype& prototype, double cutoff) {
     const double k = std::tan(kPi * cutoff);
-    PoleZeroLayout layout;
-    for (int i = 0; i < prototype.count; ++i) {
-        const AnalogSection& section = prototype.sections[static_cast<std::size_t>(i)];
-        const Complex pole = Bilinear(k / section.pole);
-        const Complex zero = section.zeroAtInfinity ? Complex(1.0) : Bilinear(k / section.zero);
-        if (section.real) {
-            layout.Add({{pole, {}}, {zero, {}}, true});
-        } else {
-            layout.Add({{pole, std::conj(pole)}, {zero, std::conj(zero)}, false});
-        }
-    }
-    return layout;
+    return PointwiseTransform(prototype, [k](Complex s) { return k / s; }, Complex(1.0));
 }
 
 PoleZeroLayout BandPassTransform(const AnalogPrototype& prototype, double centre, double width) {
