@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix
+  ardour
 )
 
 missing=()

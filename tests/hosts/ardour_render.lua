@@ -4,8 +4,10 @@
 --   ardour7-lua ardour_render.lua OUTPUT.wav [SESSION_FOLDER]
 --
 -- The module must be on LXVST_PATH and indexed by Ardour's VST scanner.
--- OUTPUT may also come from DUNEROW_ARDOUR_WAV. The notes are the ones
--- compare_ardour_render.cpp plays through our own test host.
+-- OUTPUT may also come from DUNEROW_ARDOUR_WAV. The export preset goes into
+-- Ardour's configuration folder, so point XDG_CONFIG_HOME at a scratch folder
+-- (run_ardour_test.sh does). The notes are the ones compare_ardour_render.cpp
+-- plays through our own test host.
 
 local kSampleRate = 48000
 local kBlockSize = 512
