@@ -20,6 +20,9 @@ void BM_VoiceBlock512(benchmark::State& state) {
     synth.SetSampleRate(44100.0);
     synth.SetBlockSize(kFrames);
     synth.OnReset();
+    for (int on : {param::Osc1OnOff, param::Osc2OnOff, param::Osc3OnOff}) SetParameter(synth, on, 1.0);
+    for (int volume : {param::OscVolume1, param::OscVolume2, param::OscVolume3}) SetParameter(synth, volume, 0.6);
+    SetParameter(synth, param::KickTransposeMode, 0.0);
     SetParameter(synth, param::UnisonVoices, 1.0);
     SetParameter(synth, param::EnvSustain, 1.0);
     SetParameter(synth, param::OscWaveform1, 1.0 / 35.0);

@@ -23,6 +23,11 @@ Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kP
     BuildFactoryPrograms(*this);
     // Every slot the factory bank leaves empty holds the default sound.
     FillEmptyPrograms("-", kProgramCount);
+    // Start on the current program. Left at the declared defaults (a filter
+    // shut at 10 Hz), the instrument would be nearly silent, and the host's
+    // first program change would store those defaults over program 0.
+    RestoreProgram(IPluginBase::CurrentProgram());
+    CompleteFilterGlides();
 
     noteReceiver_.noteOn.Connect(this, &Dunerow::OnNoteOn);
     noteReceiver_.noteOff.Connect(this, &Dunerow::OnNoteOff);

@@ -163,6 +163,7 @@ TEST_F(ParameterApplication, LimitOutputRestartsTheMeter) {
 TEST_F(ParameterApplication, RingSyncFollowsTheLastNote) {
     synth.SetBlockSize(64);
     synth.OnReset();
+    Set(param::KickTransposeMode, 0.0);  // notes at their own pitch
     synth.SyncRingFrequency(2.0);
     EXPECT_EQ(synth.GetRingModulator().Frequency(), 0.0) << "no note played yet";
     synth.QueueMidiMessage({0, 0x90, 57, 100});  // 440 Hz

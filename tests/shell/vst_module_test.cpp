@@ -46,6 +46,15 @@ TEST_F(VstModule, PresentsItselfAsAStereoInstrument) {
     EXPECT_EQ(host.Dispatch(12345), 0) << "unknown opcodes answer 0";
 }
 
+TEST_F(VstModule, StartsOnItsFirstProgramAndKeepsIt) {
+    EXPECT_EQ(host.Text(effGetProgramName), "#BASIC BASSDRUMS#");
+    EXPECT_EQ(host.GetParameter(param::FilterCutoff), 1.0f) << "the program's values, not the declared defaults";
+    std::vector<float> before;
+    for (int i = 0; i < 109; ++i) before.push_back(host.GetParameter(i));
+    host.Dispatch(effSetProgram, 0, 0);
+    for (int i = 0; i < 109; ++i) EXPECT_EQ(host.GetParameter(i), before[static_cast<std::size_t>(i)]) << i;
+}
+
 TEST_F(VstModule, AnswersCanDoQuestions) {
     auto canDo = [&](const char* text) { return host.Dispatch(effCanDo, 0, 0, const_cast<char*>(text)); };
     EXPECT_EQ(canDo("receiveVstTimeInfo"), 1);

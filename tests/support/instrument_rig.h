@@ -28,8 +28,14 @@ struct StereoBuffer {
 
 class InstrumentRig {
 public:
+    // An instrument at its declared parameter defaults rather than on its first
+    // program, so that each test states exactly what it changes.
     explicit InstrumentRig(double sampleRate = 44100.0, int blockSize = 512) : synth_(std::make_unique<Dunerow>()) {
-        Prepare(sampleRate, blockSize);
+        for (int index = 0; index < kParameterCount; ++index) {
+            synth_->GetParam(index)->SetValue(synth_->GetParam(index)->Default());
+            synth_->ApplyParameter(index);
+        }
+        Prepare(sampleRate, blockSize);  // the reset also settles the filters at these values
     }
 
     void Prepare(double sampleRate, int blockSize) {
