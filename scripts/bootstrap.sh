@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev
+  libsndfile1-dev libcli11-dev
   g++-mingw-w64-x86-64-posix
   ardour
 )

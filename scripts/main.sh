@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# The project's main job: sets up the machine, builds the instrument in
-# release mode and reports what was built.
+# The project's main job: sets up the machine, builds the instrument and its
+# renderer in release mode, and renders a factory kick to a WAV file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --build --preset release --target Dunerow dunerow-render
 
 build=build/release
+mkdir -p renders
+output="renders/Mainstream Bassdrum 1 - C2.wav"
+"$build/vst/dunerow-render" --program "Mainstream Bassdrum 1" --note C2 --output "$output"
+
 echo
-echo "Built in $build:"
-for artefact in "$build"/vst/Dunerow.so "$build"/src/libdunerow_core.a "$build"/bench/dunerow_bench \
-                "$build"/tests/shell_tests "$build"/tests/instrument_tests "$build"/tests/engine_tests; do
-  [[ -e "$artefact" ]] && echo "  $artefact"
-done
-echo
-echo "The VST2 instrument module is $build/vst/Dunerow.so; the kick renderer"
-echo "that turns it into WAV files is not built yet."
+echo "VST2 instrument: $build/vst/Dunerow.so"
+echo "Renderer:        $build/vst/dunerow-render (try --help)"
+echo "Kick rendered:   $(pwd)/$output"

@@ -1,0 +1,291 @@
+// dunerow-render run as a user runs it: a subprocess in a fresh folder,
+// its files read back with libsndfile.
+//
+// Built a second time as stand-in modules (DUNEROW_FAKE_MODULE) that the
+// renderer must refuse: 1 reports itself an effect, 2 returns a record
+// without the VST2 magic, 3 has no VSTPluginMain entry point.
+#if defined(DUNEROW_FAKE_MODULE)
+
+#include "shell/vst2/vst2_interface.h"
+
+namespace {
+
+vst2::AEffect fakeEffect{};
+
+intptr_t FakeDispatcher(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == vst2::effGetPlugCategory ? vst2::kPlugCategEffect : 0;
+}
+
+}  // namespace
+
+#if DUNEROW_FAKE_MODULE == 3
+#define DUNEROW_FAKE_ENTRY NotTheEntryPoint
+#else
+#define DUNEROW_FAKE_ENTRY VSTPluginMain
+#endif
+
+extern "C" __attribute__((visibility("default"))) vst2::AEffect* DUNEROW_FAKE_ENTRY(vst2::HostCallback) {
+    fakeEffect.magic = DUNEROW_FAKE_MODULE == 2 ? 0 : vst2::kEffectMagic;
+    fakeEffect.dispatcher = &FakeDispatcher;
+    fakeEffect.numOutputs = 2;
+    return &fakeEffect;
+}
+
+#else
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "instrument/parameter_table.h"
+#include "programs/vst_x_synth_program.h"
+#include "support/temporary_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Audio {
+    int channels = 0;
+    int rate = 0;
+    std::vector<float> samples;  // interleaved
+    long long Frames() const { return channels > 0 ? static_cast<long long>(samples.size()) / channels : 0; }
+    // Index of the first frame louder than `level`, or -1.
+    long long FirstFrameAbove(float level) const {
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            if (std::fabs(samples[i]) > level) return static_cast<long long>(i) / channels;
+        }
+        return -1;
+    }
+};
+
+Audio ReadAudio(const fs::path& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) return {};
+    Audio audio{info.channels, info.samplerate, std::vector<float>(static_cast<std::size_t>(info.frames * info.channels))};
+    sf_readf_float(file, audio.samples.data(), info.frames);
+    sf_close(file);
+    return audio;
+}
+
+// A MIDI track chunk around `events` (delta times already encoded).
+std::vector<unsigned char> Track(std::vector<unsigned char> events) {
+    for (const unsigned char byte : {0x00, 0xFF, 0x2F, 0x00}) events.push_back(byte);  // end of track
+    const auto size = static_cast<uint32_t>(events.size());
+    std::vector<unsigned char> chunk = {'M', 'T', 'r', 'k', static_cast<unsigned char>(size >> 24), static_cast<unsigned char>(size >> 16),
+                                        static_cast<unsigned char>(size >> 8), static_cast<unsigned char>(size)};
+    for (const unsigned char byte : events) chunk.push_back(byte);
+    return chunk;
+}
+
+// Type 1, 480 ticks per beat: a tempo track playing 2 beats at 240 bpm,
+// then 120 bpm, and a note track with C2 on beat 4 (at 0.5 s + 1 s) for one beat.
+std::vector<unsigned char> TempoMapMidiFile() {
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xE0};
+    const auto tempo = Track({0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,    // 250000 us per beat
+                              0x87, 0x40, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});  // after 960 ticks: 500000
+    const auto notes = Track({0x8F, 0x00, 0x90, 36, 100,    // 1920 ticks: note on
+                              0x83, 0x60, 36, 0x00});       // 480 ticks later, running status, velocity 0
+    for (const auto* track : {&tempo, &notes}) {
+        for (const unsigned char byte : *track) file.push_back(byte);
+    }
+    return file;
+}
+
+class RenderCli : public ::testing::Test {
+protected:
+    TemporaryFolder folder;
+
+    Outcome Run(const std::vector<std::string>& arguments) {
+        std::string command = "cd " + Quoted(folder.Path().string()) + " && " + Quoted(DUNEROW_RENDER_PATH);
+        for (const std::string& argument : arguments) command += " " + Quoted(argument);
+        const fs::path out = folder.Path() / "../" / (folder.Path().filename().string() + ".out");
+        const fs::path err = folder.Path() / "../" / (folder.Path().filename().string() + ".err");
+        command += " > " + Quoted(out.string()) + " 2> " + Quoted(err.string());
+        Outcome outcome;
+        const int raw = std::system(command.c_str());
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = ReadText(out);
+        outcome.err = ReadText(err);
+        fs::remove(out);
+        fs::remove(err);
+        return outcome;
+    }
+
+    std::vector<std::string> ProgramNames() {
+        std::vector<std::string> names;
+        std::istringstream lines(Run({"--list-programs"}).out);
+        for (std::string line; std::getline(lines, line);) names.push_back(line.size() > 5 ? line.substr(5) : "");
+        return names;
+    }
+
+    fs::path At(const std::string& name) const { return folder.Path() / name; }
+};
+
+}  // namespace
+
+TEST_F(RenderCli, InlineNotesWriteSoundUntilItDiesAwayAndNothingOnStderr) {
+    const Outcome outcome = Run({"--program", "60", "--note", "C2:0.25", "--note", "36@0.5:0.25/90", "--rate", "48000", "-o", "kick.wav"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "") << "no progress bar when stderr is no terminal";
+    const Audio audio = ReadAudio(At("kick.wav"));
+    EXPECT_EQ(audio.channels, 2);
+    EXPECT_EQ(audio.rate, 48000);
+    EXPECT_GE(audio.Frames(), 36000) << "at least until the last note ends at 0.75 s";
+    EXPECT_LT(audio.Frames(), 5 * 48000) << "trailing silence is not written";
+    EXPECT_GE(audio.FirstFrameAbove(0.01f), 0);
+    EXPECT_LT(audio.FirstFrameAbove(0.01f), 480) << "sounds within 10 ms";
+    const auto second = std::vector<float>(audio.samples.begin() + 2 * 24000, audio.samples.begin() + 2 * 24100);
+    EXPECT_GT(*std::max_element(second.begin(), second.end()), 0.1f) << "the second note sounds from 0.5 s";
+}
+
+TEST_F(RenderCli, TheMaximumLengthCutsTheFileExactlyAndWarns) {
+    const Outcome outcome = Run({"--note", "C2:1", "--max-length", "0.2", "--bits", "16", "-o", "short.wav"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("--max-length"), std::string::npos);
+    EXPECT_EQ(ReadAudio(At("short.wav")).Frames(), 8820);
+}
+
+TEST_F(RenderCli, TheSameCommandWritesTheSameFile) {
+    for (const char* name : {"a.flac", "b.flac"}) ASSERT_EQ(Run({"-p", "61", "--note", "C2,G2@0.1", "--max-length", "0.5", "-o", name}).status, 0);
+    EXPECT_EQ(ReadText(At("a.flac")), ReadText(At("b.flac")));
+    EXPECT_FALSE(ReadAudio(At("a.flac")).samples.empty());
+}
+
+TEST_F(RenderCli, ParametersApplyAfterTheProgram) {
+    ASSERT_EQ(Run({"--param", "Volume=0", "--note", "C2:0.25", "-o", "quiet.wav"}).status, 0);
+    const Audio audio = ReadAudio(At("quiet.wav"));
+    EXPECT_EQ(audio.Frames(), 11025) << "silent throughout, so the file ends with the note";
+    EXPECT_EQ(audio.FirstFrameAbove(0.0f), -1);
+}
+
+TEST_F(RenderCli, MidiFilesPlayAfterTheirTempoMap) {
+    WriteBytes(At("tempo.mid"), TempoMapMidiFile());
+    const Outcome outcome = Run({"--midi", "tempo.mid", "-p", "60", "--bits", "32", "--tail", "0.1", "-o", "midi.wav"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    ASSERT_EQ(Run({"--note", "C2@1.5:0.5/100", "-p", "60", "--bits", "32", "--tail", "0.1", "-o", "inline.wav"}).status, 0);
+    EXPECT_EQ(ReadText(At("midi.wav")), ReadText(At("inline.wav"))) << "beat 4 after two beats at 240 and one at 120 bpm, for one beat";
+}
+
+TEST_F(RenderCli, NotesStartAtTheirFrameInsideABlock) {
+    for (const char* block : {"1", "512"}) {
+        const Outcome outcome = Run({"-p", "60", "--note", "C2@0.1:0.1", "--max-length", "0.3", "--bits", "32", "--block", block, "-o",
+                                     std::string(block) + ".wav"});
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+    }
+    EXPECT_EQ(ReadText(At("1.wav")), ReadText(At("512.wav"))) << "frame 4410 lies 314 frames into a block of 512";
+}
+
+TEST_F(RenderCli, ListsEveryProgramAndBatchRendersTheChosenOnes) {
+    const std::vector<std::string> names = ProgramNames();
+    ASSERT_EQ(names.size(), 128u);
+    const Outcome outcome = Run({"--batch", "kicks", "--programs", "1," + names[60] + ",1", "--note", "C2:0.1", "--max-length", "0.3"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(At("kicks"))) files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"001 " + names[1] + ".wav", "060 " + names[60] + ".wav"}));
+    EXPECT_EQ(ReadAudio(At("kicks") / files[1]).Frames(), 13230);
+}
+
+TEST_F(RenderCli, ProgramFilesAndTheTextFormSoundAlike) {
+    Korvane::VstXSynthProgram program;  // the "Basic Bassdrum" values
+    ASSERT_TRUE(program.WriteText(At("basic.txt")));
+    std::vector<unsigned char> fxp;
+    const auto put = [&fxp](uint32_t word) {
+        for (int shift = 24; shift >= 0; shift -= 8) fxp.push_back(static_cast<unsigned char>(word >> shift));
+    };
+    for (const uint32_t word : {0x43636E4Bu, 0u, 0x4678436Bu, 1u, 0x646E7270u, 1u, static_cast<uint32_t>(kParameterCount)}) put(word);
+    fxp.resize(fxp.size() + 28, 0);  // no name
+    for (int index = 0; index < kParameterCount; ++index) {
+        const double normalised = std::pow(program[static_cast<std::size_t>(index)], 1.0 / ParameterShape(index));
+        put(std::bit_cast<uint32_t>(static_cast<float>(normalised)));
+    }
+    WriteBytes(At("basic.fxp"), fxp);
+
+    ASSERT_EQ(Run({"--preset", "basic.fxp", "--note", "C2:0.2", "-o", "fxp.wav"}).status, 0);
+    ASSERT_EQ(Run({"--preset", "basic.txt", "--note", "C2:0.2"}).status, 0) << "named after the program in the file";
+    EXPECT_EQ(ReadText(At("fxp.wav")), ReadText(At("Basic Bassdrum.wav")));
+    EXPECT_GE(ReadAudio(At("fxp.wav")).FirstFrameAbove(0.1f), 0);
+
+    fxp[19] = 0x71;  // another plug-in's ID
+    WriteBytes(At("other.fxp"), fxp);
+    const Outcome other = Run({"--preset", "other.fxp", "-o", "other.wav"});
+    EXPECT_NE(other.status, 0);
+    EXPECT_NE(other.err.find("ID"), std::string::npos) << other.err;
+    EXPECT_FALSE(fs::exists(At("other.wav")));
+}
+
+TEST_F(RenderCli, EveryErrorIsOneLineAndLeavesNoFile) {
+    auto truncated = TempoMapMidiFile();
+    truncated.resize(truncated.size() - 6);
+    WriteBytes(At("truncated.mid"), truncated);
+    WriteBytes(At("garbage.so"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'E', 'L', 'F'});
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"-p", "Gabber Kik 3"}, "did you mean 'Gabber Kick 3'"},
+        {{"-p", "128"}, "no program 128"},
+        {{"--note", "H2"}, "bad note 'H2'"},
+        {{"--note", "C2@x"}, "bad note"},
+        {{"--note", "C2/128"}, "velocity"},
+        {{"--midi", "truncated.mid"}, "truncated.mid"},
+        {{"--midi", "absent.mid"}, "absent.mid"},
+        {{"--module", "garbage.so"}, "cannot load module"},
+        {{"--module", DUNEROW_FAKE_EFFECT_PATH}, "not a VST2 instrument"},
+        {{"--module", DUNEROW_FAKE_BAD_MAGIC_PATH}, "magic"},
+        {{"--module", DUNEROW_FAKE_NO_ENTRY_PATH}, "no VSTPluginMain"},
+        {{"-o", "absent/out.wav"}, "cannot write"},
+        {{"-o", "out.flac", "--bits", "32"}, "FLAC"},
+        {{"--param", "Volum=1"}, "did you mean 'Volume'"},
+        {{"--programs", "1"}, "--batch"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        std::vector<std::string> withOutput = arguments;
+        if (std::find(arguments.begin(), arguments.end(), "-o") == arguments.end()) {
+            withOutput.insert(withOutput.end(), {"-o", "out.wav"});
+        }
+        const Outcome outcome = Run(withOutput);
+        EXPECT_NE(outcome.status, 0) << arguments[0] << " " << arguments[1];
+        EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"garbage.so", "truncated.mid"})) << "no output and no temporary file";
+}
+
+#endif
