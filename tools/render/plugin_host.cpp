@@ -49,9 +49,11 @@ PluginHost::PluginHost(const std::filesystem::path& modulePath) : moduleName_("'
         throw RenderError("cannot load module " + moduleName_ + ": " + (why != nullptr ? why : "unknown error"));
     }
     entry_ = reinterpret_cast<Entry>(dlsym(module_, "VSTPluginMain"));
+    // Older modules export only the original entry point, "main".
+    if (entry_ == nullptr) entry_ = reinterpret_cast<Entry>(dlsym(module_, "main"));
     if (entry_ == nullptr) {
         dlclose(module_);
-        throw RenderError(moduleName_ + " is not a VST2 module: it has no VSTPluginMain entry point");
+        throw RenderError(moduleName_ + " is not a VST2 module: it has no VSTPluginMain or main entry point");
     }
     try {
         CreateInstance();
