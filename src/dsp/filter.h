@@ -54,6 +54,12 @@ public:
         return params;
     }
     const Params& GetParams() const { return params_; }
+    // Changes the one parameter in slot `index` (0 is the sample rate) and sets the whole set again.
+    void SetParam(int index, double value) {
+        Params params = params_;
+        params[static_cast<std::size_t>(index)] = value;
+        SetParams(params);
+    }
 
 protected:
     Params params_{};

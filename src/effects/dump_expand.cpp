@@ -19,11 +19,8 @@ DumpExpand::DumpExpand() {
 
 void DumpExpand::SetSampleRate(double rate) {
     AudioProcessingUnit::SetSampleRate(rate);
-    for (Dsp::Filter* filter : {static_cast<Dsp::Filter*>(&lowPass_), static_cast<Dsp::Filter*>(&highPass_)}) {
-        Dsp::Params params = filter->GetParams();
-        params[0] = rate;
-        filter->SetParams(params);
-    }
+    lowPass_.SetParam(Dsp::idSampleRate, rate);
+    highPass_.SetParam(Dsp::idSampleRate, rate);
 }
 
 void DumpExpand::Prepare(int maximumFrames) {
@@ -39,9 +36,7 @@ void DumpExpand::Prepare(int maximumFrames) {
 void DumpExpand::SetCutoff(Dsp::Filter& filter, double control) {
     double cutoff = filter.GetParamInfo(2).ToNative(control);
     if (cutoff > kHighestCutoffAtLowRates && SampleRate() <= 44100.0) cutoff = kHighestCutoffAtLowRates;
-    Dsp::Params params = filter.GetParams();
-    params[2] = cutoff;
-    filter.SetParams(params);
+    filter.SetParam(2, cutoff);
 }
 
 void DumpExpand::SetPosition(double value) {

@@ -35,11 +35,7 @@ Equalizer::Equalizer() {
 
 void Equalizer::SetSampleRate(double rate) {
     AudioProcessingUnit::SetSampleRate(rate);
-    for (Dsp::Filter* filter : Filters()) {
-        Dsp::Params params = filter->GetParams();
-        params[0] = rate;
-        filter->SetParams(params);
-    }
+    for (Dsp::Filter* filter : Filters()) filter->SetParam(Dsp::idSampleRate, rate);
 }
 
 void Equalizer::Prepare(int maximumFrames) {
@@ -52,9 +48,7 @@ void Equalizer::Prepare(int maximumFrames) {
 
 void Equalizer::SetGain(Dsp::Filter& filter, double value) {
     const int index = filter.FindParamId(Dsp::idGain);
-    Dsp::Params params = filter.GetParams();
-    params[static_cast<std::size_t>(index)] = filter.GetParamInfo(index).ToNative(value);
-    filter.SetParams(params);
+    filter.SetParam(index, filter.GetParamInfo(index).ToNative(value));
 }
 
 void Equalizer::SetBass(double value) {

@@ -27,11 +27,7 @@ FilterUnit::FilterUnit()
     : path1_{&rbjLowPass_, &rbjHighPass_, &rbjBandPass_, &rbjBandStop_},
       path2_{&highPass12_, &highPass24_, &lowPass12_, &lowPass24_} {
     for (Dsp::Filter* design : AllDesigns()) design->SetParams(design->GetDefaultParams());
-    for (std::size_t i = 0; i < path2_.size(); ++i) {
-        Dsp::Params params = path2_[i]->GetParams();
-        params[static_cast<std::size_t>(path2_[i]->FindParamId(Dsp::idOrder))] = kPath2Orders[i];
-        path2_[i]->SetParams(params);
-    }
+    for (std::size_t i = 0; i < path2_.size(); ++i) path2_[i]->SetParam(path2_[i]->FindParamId(Dsp::idOrder), kPath2Orders[i]);
     for (Dsp::Filter* design : AllDesigns()) design->SetTransitionLength(kDefaultTransitionFrames);
     EnsureCapacity(kInitialCapacity);
 }
@@ -42,11 +38,7 @@ std::array<Dsp::Filter*, 2 * FilterUnit::kDesignsPerPath> FilterUnit::AllDesigns
 
 void FilterUnit::SetSampleRate(double rate) {
     AudioProcessingUnit::SetSampleRate(rate);
-    for (Dsp::Filter* design : AllDesigns()) {
-        Dsp::Params params = design->GetParams();
-        params[0] = rate;
-        design->SetParams(params);
-    }
+    for (Dsp::Filter* design : AllDesigns()) design->SetParam(Dsp::idSampleRate, rate);
 }
 
 void FilterUnit::EnsureCapacity(int frames) {
@@ -60,10 +52,7 @@ void FilterUnit::SetEveryDesign(int parameterId, double control, int fallbackId1
         int index = design->FindParamId(parameterId);
         if (index < 0 && fallbackId1 >= 0) index = design->FindParamId(fallbackId1);
         if (index < 0 && fallbackId2 >= 0) index = design->FindParamId(fallbackId2);
-        if (index < 0) continue;
-        Dsp::Params params = design->GetParams();
-        params[static_cast<std::size_t>(index)] = design->GetParamInfo(index).ToNative(control);
-        design->SetParams(params);
+        if (index >= 0) design->SetParam(index, design->GetParamInfo(index).ToNative(control));
     }
 }
 
