@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs a cross-built Windows program under Wine, headless, in a Wine prefix
+# of the build tree: run_under_wine.sh PREFIX PROGRAM [ARGUMENTS...]
+# The first call creates the prefix; parallel test runs wait for it.
+set -euo pipefail
+prefix=$1
+shift
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts, and no display needed.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
+  echo "run_under_wine: Wine is not installed (apt-get install wine wine64)" >&2
+  exit 1
+fi
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [[ ! -f "$prefix/system.reg" ]]; then
+    wine wineboot --init >/dev/null 2>&1
+    wineserver -w
+  fi
+) 9>"$prefix.lock"
+
+# A Wine server that outlives each program by a few seconds, so that the next
+# test program finds Wine's services running instead of starting them again.
+wineserver -p 15 >/dev/null 2>&1 || true
+
+exec wine "$@"
