@@ -106,7 +106,7 @@ protected:
         for (int channel = 0; channel < Channels; ++channel) {
             Sample* samples = channels[channel];
             auto& state = states_[static_cast<std::size_t>(channel)];
-            for (int i = begin; i < end; ++i) samples[i] = static_cast<Sample>(state.Process(samples[i], cascade));
+            for (int i = begin; i < end; ++i) samples[i] = static_cast<Sample>(state.Process(static_cast<double>(samples[i]), cascade));
         }
     }
 

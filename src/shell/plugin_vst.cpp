@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "shell/bounded_text.h"
@@ -15,7 +16,6 @@ namespace {
 
 using namespace vst2;
 
-constexpr int32_t kEffectVersion = 2400;
 constexpr intptr_t kVendorAnswer = 0xBEEF;
 constexpr intptr_t kCockosAnswer = static_cast<intptr_t>(0xBEEF0000);
 // Texts a host hands us are read up to this length at most.
@@ -130,7 +130,23 @@ float GetParameterCallback(AEffect* effect, int32_t index) {
     return 0.0f;
 }
 
+std::mutex& ConstructionMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 }  // namespace
+
+AEffect* InstantiateEffect(HostCallback host) {
+    try {
+        std::lock_guard lock(ConstructionMutex());
+        IPluginVst* plugin = CreatePlugin(host);
+        plugin->FillEmptyPrograms("Empty", plugin->ProgramCount());
+        return plugin->Effect();
+    } catch (...) {
+        return nullptr;  // no instance, and no exception for the host
+    }
+}
 
 IPluginVst::IPluginVst(HostCallback host, int parameterCount, int programCount, std::string_view channelIo,
                        const PluginIdentity& identity)
@@ -217,7 +233,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         if (const PluginParam* parameter = GetParam(index)) CopyToHost(ptr, parameter->Name());
         return 0;
     case effSetSampleRate:
-        SetSampleRate(opt);
+        SetSampleRate(static_cast<double>(opt));
         OnReset();
         return 0;
     case effSetBlockSize: {
@@ -299,7 +315,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     case effVendorSpecific:
         if (index == 7 && ptr != nullptr && value >= 0 && value <= INT32_MAX) {
             if (const PluginParam* parameter = GetParam(static_cast<int>(value))) {
-                parameter->FormatValue(opt, true, std::span<char>(static_cast<char*>(ptr), kHostTextSize), true);
+                parameter->FormatValue(static_cast<double>(opt), true, std::span<char>(static_cast<char*>(ptr), kHostTextSize), true);
                 return kVendorAnswer;
             }
         }
@@ -443,8 +459,8 @@ void IPluginVst::SetParameterFromHost(int32_t index, float value) {
     auto lock = ScopedLock();
     PluginParam* parameter = GetParam(index);
     if (parameter == nullptr) return;
-    OnParameterChangedByHost(index, value, true);
-    parameter->SetFromNormalized(value);
+    OnParameterChangedByHost(index, static_cast<double>(value), true);
+    parameter->SetFromNormalized(static_cast<double>(value));
     ApplyParameter(index);
 }
 
