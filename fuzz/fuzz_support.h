@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -111,10 +113,13 @@ private:
 
 // One instance kept for the whole run, because making one takes tens of
 // milliseconds. Each input starts from the state the instance had when it was
-// made: after an input that may have changed it, the saved bank and live
-// values are set back, which restores everything a host can read.
+// made: after an input that may have changed it, what it may have changed is
+// set back (the live values and the current program, or the whole bank),
+// which restores everything a host can read.
 class SharedInstance {
 public:
+    enum class Scope { Nothing, CurrentProgram, Bank };
+
     static SharedInstance& Get() {
         static SharedInstance shared;
         return shared;
@@ -122,25 +127,30 @@ public:
 
     // The instance in its starting state.
     Instance& Fresh() {
-        if (changed_) {
-            Check(instance_.SetChunk(baseline_.bank, false) && instance_.SetChunk(baseline_.program, true),
-                  "the instance refused its starting state");
-            changed_ = false;
+        if (changed_ == Scope::Bank) Check(instance_.SetChunk(baseline_.bank, false), "the instance refused its starting bank");
+        if (changed_ != Scope::Nothing) {
+            Check(instance_.SetChunk(baseline_.program, true), "the instance refused its starting values");
+            instance_.Dispatch(vst2::effSetProgramName, 0, 0, programName_.data());
         }
+        changed_ = Scope::Nothing;
         return instance_;
     }
-    // Call before anything that may change the instance.
-    void WillChange() { changed_ = true; }
+    // Call before anything that may change the instance: the live values and
+    // the current program's slot (name included), or any slot of the bank.
+    void WillChange(Scope scope) { changed_ = std::max(changed_, scope); }
     // Call when the instance was found equal to its starting state.
-    void Unchanged() { changed_ = false; }
+    void Unchanged() { changed_ = Scope::Nothing; }
     const Instance::Snapshot& Baseline() const { return baseline_; }
 
 private:
-    SharedInstance() : baseline_(instance_.Take()) {}
+    SharedInstance() : baseline_(instance_.Take()) {
+        instance_.Dispatch(vst2::effGetProgramName, 0, 0, programName_.data());
+    }
 
     Instance instance_;
     Instance::Snapshot baseline_;
-    bool changed_ = false;
+    std::array<char, IPluginVst::kHostTextSize> programName_{};
+    Scope changed_ = Scope::Nothing;
 };
 
 // A folder of this process under the system's temporary directory, for

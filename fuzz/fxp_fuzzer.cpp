@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     fuzz::SharedInstance& shared = fuzz::SharedInstance::Get();
     fuzz::Instance& instance = shared.Fresh();
-    shared.WillChange();
+    shared.WillChange(fuzz::SharedInstance::Scope::CurrentProgram);
     IPluginVst& plugin = instance.Plugin();
     if (!plugin.LoadProgramImage(file)) {
         fuzz::Check(instance.Take() == shared.Baseline(), "a refused program file changed the instance");

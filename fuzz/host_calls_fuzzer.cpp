@@ -203,11 +203,16 @@ private:
         case effGetChunk: {
             void* data = nullptr;
             const intptr_t size = instance_.Dispatch(opcode, index, value, &data, opt);
-            if (size > 0) {
-                fuzz::Check(data != nullptr, "effGetChunk gave a size without data");
-                const auto* bytes = static_cast<const uint8_t*>(data);
-                const std::vector<uint8_t> copy(bytes, bytes + size);  // the whole chunk must be readable
-            }
+            if (size <= 0) return;
+            fuzz::Check(data != nullptr, "effGetChunk gave a size without data");
+            // The whole chunk must be readable, and asking again without a change must give the same bytes.
+            const auto* bytes = static_cast<const uint8_t*>(data);
+            const std::vector<uint8_t> first(bytes, bytes + size);
+            void* again = nullptr;
+            const intptr_t againSize = instance_.Dispatch(opcode, index, value, &again, opt);
+            fuzz::Check(againSize == size && again != nullptr &&
+                            std::equal(first.begin(), first.end(), static_cast<const uint8_t*>(again)),
+                        "effGetChunk asked twice gave different chunks");
             return;
         }
         case effSetChunk: {

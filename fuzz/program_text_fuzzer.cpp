@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     fuzz::SharedInstance& shared = fuzz::SharedInstance::Get();
     fuzz::Instance& instance = shared.Fresh();
-    shared.WillChange();
+    shared.WillChange(fuzz::SharedInstance::Scope::CurrentProgram);
     auto& dunerow = static_cast<Dunerow&>(instance.Plugin());
     if (!dunerow.LoadProgramText(input)) {
         fuzz::Check(instance.Take() == shared.Baseline(), "a refused program text changed the instance");

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     fuzz::SharedInstance& shared = fuzz::SharedInstance::Get();
     fuzz::Instance& instance = shared.Fresh();
-    shared.WillChange();
+    // A program request changes the live values and the current slot; a bank request may change any slot.
+    shared.WillChange(program ? fuzz::SharedInstance::Scope::CurrentProgram : fuzz::SharedInstance::Scope::Bank);
     if (!instance.SetChunk(chunk, program)) {
         fuzz::Check(instance.Take() == shared.Baseline(), "a refused chunk changed the instance");
         shared.Unchanged();
