@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -155,7 +156,8 @@ private:
                 e.deltaFrames = delta;
                 event = &e;
             }
-            list->events[i] = event;
+            // Written past the two declared entries, into the room the list was given.
+            std::memcpy(storage.data() + offsetof(VstEvents, events) + i * sizeof event, &event, sizeof event);
         }
         fuzz::Check(instance_.Dispatch(effProcessEvents, 0, 0, list) == 1, "effProcessEvents did not answer 1");
     }

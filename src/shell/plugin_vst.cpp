@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -397,8 +398,13 @@ bool IPluginVst::StringToParameter(int index, const char* text) {
 
 void IPluginVst::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) return;
+    // VstEvents declares two event pointers and the host allocates room for
+    // all of them behind it: read them as bytes of that room, since indexing
+    // the declared array past its second entry is undefined.
+    const auto* room = reinterpret_cast<const unsigned char*>(events) + offsetof(VstEvents, events);
     for (int32_t i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = nullptr;
+        std::memcpy(&event, room + static_cast<std::size_t>(i) * sizeof event, sizeof event);
         if (event == nullptr) continue;
         if (event->type == kVstMidiType) {
             const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
