@@ -10,6 +10,8 @@ packages=(
   libsndfile1-dev libcli11-dev
   g++-mingw-w64-x86-64-posix
   ardour
+  # clang and its libFuzzer runtime, for the fuzz programs (scripts/fuzz.sh)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -112,15 +112,15 @@ protected:
             auto& leftState = states_[0];
             auto& rightState = states_[1];
             for (int i = begin; i < end; ++i) {
-                left[i] = static_cast<Sample>(leftState.Process(left[i], cascade));
-                right[i] = static_cast<Sample>(rightState.Process(right[i], cascade));
+                left[i] = static_cast<Sample>(leftState.Process(static_cast<double>(left[i]), cascade));
+                right[i] = static_cast<Sample>(rightState.Process(static_cast<double>(right[i]), cascade));
             }
             return;
         }
         for (int channel = 0; channel < Channels; ++channel) {
             Sample* samples = channels[channel];
             auto& state = states_[static_cast<std::size_t>(channel)];
-            for (int i = begin; i < end; ++i) samples[i] = static_cast<Sample>(state.Process(samples[i], cascade));
+            for (int i = begin; i < end; ++i) samples[i] = static_cast<Sample>(state.Process(static_cast<double>(samples[i]), cascade));
         }
     }
 
