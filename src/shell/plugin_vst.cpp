@@ -212,7 +212,8 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         return 0;
     case effSetProgram:
         ModifyCurrentProgram();
-        RestoreProgram(static_cast<int>(value));
+        // A number beyond 32 bits names no program; cut to 32 bits it could name one.
+        RestoreProgram(value >= 0 && value <= INT32_MAX ? static_cast<int>(value) : -1);
         return 0;
     case effGetProgram:
         return IPluginBase::CurrentProgram();
