@@ -34,12 +34,21 @@ factor() {
 }
 
 heavy=(--program "Mainstream Bassdrum 1" --param KickTransposeMode=0)
-printf '%-8s %12s %12s %12s %14s\n' notes Dunerow amsynth ZynAddSubFX "Dunerow/amsynth"
+# DUNEROW_BASELINE=path/to/an/older/Dunerow.so adds its column, measured in the same run.
+baseline=${DUNEROW_BASELINE:-}
+printf '%-8s %12s' notes Dunerow
+[[ -n "$baseline" ]] && printf ' %12s' baseline
+printf ' %12s %12s %16s\n' amsynth ZynAddSubFX "Dunerow/amsynth"
 for count in 1 16 64; do
   ours=$(factor "$count" "${heavy[@]}")
+  printf '%-8s %11sx' "$count" "$ours"
+  [[ -n "$baseline" ]] && printf ' %11sx' "$(factor "$count" "${heavy[@]}" --plugin "$baseline")"
   amsynth=$(factor "$count" --plugin /usr/lib/vst/amsynth_vst.so)
   zyn=$(factor "$count" --plugin /usr/lib/vst/ZynAddSubFX.so || true)
   ratio=$(awk -v a="$ours" -v b="$amsynth" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
-  printf '%-8s %11sx %11sx %11sx %14s\n' "$count" "$ours" "$amsynth" "${zyn:--}" "$ratio"
+  printf ' %11sx %11sx %16s\n' "$amsynth" "${zyn:--}" "$ratio"
 done
+printf '%-8s %11sx' "kick" "$(factor 1 --program "Mainstream Bassdrum 1")"
+[[ -n "$baseline" ]] && printf ' %11sx' "$(factor 1 --program "Mainstream Bassdrum 1" --plugin "$baseline")"
+printf '   (one note of "Mainstream Bassdrum 1" as programmed)\n'
 echo "(realtime factors: audio seconds per CPU second spent in the instrument; $(nproc) cores, $(uname -m))"

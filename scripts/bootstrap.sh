@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
   wine wine64
   ardour
+  # clang and its libFuzzer runtime, for the fuzz programs (scripts/fuzz.sh)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

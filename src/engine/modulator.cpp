@@ -21,6 +21,7 @@ void Modulator::SetNormalisedRate(double normalisedRate) {
 double Modulator::Value() const {
     if (IsBypassed()) return 0.0;
     if (normalisedRate_ == 0.0) return 0.0;
+    if (depth_ == 0.0) return 0.0;  // silent, and spares a sine per frame
     if (shape_ == kSquare) return std::fmod(phase_, kTwoPi) < std::numbers::pi ? depth_ : 0.0;
     return depth_ * std::sin(phase_);
 }

@@ -150,7 +150,13 @@ double Note::RenderOscillator(int oscillator, double shape, bool invert) const {
 void Note::AdvancePhases(double pitch) {
     std::array<double, kOscillators> vibrato{};
     for (int k = 0; k < kOscillators; ++k) {
-        const double depth = tuneLfos_[static_cast<std::size_t>(k)].Value() * Parameter(ParametersOf(k).vibrato);
+        // Without vibrato the ratio is exactly 1; the sine of the LFO is not needed.
+        const double amount = Parameter(ParametersOf(k).vibrato);
+        if (amount == 0.0) {
+            vibrato[static_cast<std::size_t>(k)] = 1.0;
+            continue;
+        }
+        const double depth = tuneLfos_[static_cast<std::size_t>(k)].Value() * amount;
         vibrato[static_cast<std::size_t>(k)] = SemitoneRatio(depth, kVoiceSemitoneStep);
     }
     const double base = (1.0 + kFmIndex * fm_.Value()) * normalisedFrequency_ * *context_.transposeFactor;
@@ -279,7 +285,9 @@ void Note::MixBlock(double* mixLeft, double* mixRight, double* bassLayer, int fr
             const double volume = oscillator.volume.Step(Parameter(roles.volume));
             const double pan = oscillator.pan.Step(Parameter(roles.pan));
             const double saturation = oscillator.saturation.Step(Parameter(roles.saturation));
-            const double lfo = filterLfos_[static_cast<std::size_t>(k)].Value();
+            // The filter LFO is heard only through filter modulation or ring.
+            const bool lfoHeard = Parameter(roles.filterMod) != 0.0 || Parameter(roles.ring) != 0.0;
+            const double lfo = lfoHeard ? filterLfos_[static_cast<std::size_t>(k)].Value() : 0.0;
             const double y = ProcessOscillatorSample(oscillator.buffer[at], saturation, lfo, k, filterEnvelope, volume);
             oscillator.buffer[at] = y;
             if (pan < 0.5) {

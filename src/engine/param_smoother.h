@@ -2,6 +2,8 @@
 // that knob moves and automation glide instead of stepping.
 #pragma once
 
+#include <limits>
+
 namespace Korvane {
 
 struct ParamSmoother {
@@ -14,8 +16,13 @@ struct ParamSmoother {
     // Moves one frame toward `target` and returns the new state.
     constexpr double Step(double target) {
         state = take * target + retain * state;
+        // Gliding toward 0 the state would end on the smallest subnormal number
+        // and stay there, slowing every later step: it becomes 0 instead.
+        if (state < kSmallestNormal && state > -kSmallestNormal) state = 0.0;
         return state;
     }
+
+    static constexpr double kSmallestNormal = std::numeric_limits<double>::min();
 
     double retain;
     double take;

@@ -39,10 +39,14 @@ bool HasTag(std::span<const unsigned char> bytes, std::size_t at, std::string_vi
 
 // Reads at most `limit` bytes of the file; returns false when it cannot be opened.
 bool ReadFilePrefix(const std::filesystem::path& path, std::size_t limit, std::vector<unsigned char>& bytes) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
-    bytes.resize(limit);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
+    // Sized by the file where it can tell, so a small file does not cost the whole limit.
+    const std::streamoff end = file.tellg();
+    file.seekg(0);
+    const std::size_t wanted = end >= 0 ? std::min(limit, static_cast<std::size_t>(end)) : limit;
+    bytes.resize(wanted);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(wanted));
     bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
     return true;
 }

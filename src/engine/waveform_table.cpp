@@ -26,7 +26,12 @@ void WaveformTable::Normalise(double peak) {
     for (double sample : samples_) largest = std::max(largest, std::abs(sample));
     if (largest == 0.0) return;
     const double factor = peak / largest;
-    for (double& sample : samples_) sample *= factor;
+    if (std::isfinite(factor)) {
+        for (double& sample : samples_) sample *= factor;
+        return;
+    }
+    // A denormal peak has no finite reciprocal scale: divide first instead.
+    for (double& sample : samples_) sample = sample / largest * peak;
 }
 
 WaveformTableSet::WaveformTableSet(std::string name) : name_(std::move(name)) {

@@ -113,6 +113,15 @@ void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
     }
 }
 
+double Dunerow::ClipForHost(double sample, double ceiling) {
+    // A NaN never reaches the host: it fails both comparisons of a plain clip.
+    if (std::isnan(sample)) return 0.0;
+    // A fading tail ends at 0 rather than in numbers too small for a normal
+    // 32-bit float, which would reach the host as subnormal ones.
+    if (std::abs(sample) < kSmallestOutput) return 0.0;
+    return std::clamp(sample, -ceiling, ceiling);
+}
+
 void Dunerow::ProcessPass(double* left, double* right, int frames) {
     const auto count = static_cast<std::size_t>(frames);
     std::fill_n(voiceSumLeft_.begin(), count, 0.0);
@@ -210,9 +219,8 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
     double peakLeft = 0.0;
     double peakRight = 0.0;
     for (int frame = 0; frame < frames; ++frame) {
-        // A NaN never reaches the host: it fails both comparisons of a plain clip.
-        left[frame] = std::isnan(left[frame]) ? 0.0 : std::clamp(left[frame], -ceiling, ceiling);
-        right[frame] = std::isnan(right[frame]) ? 0.0 : std::clamp(right[frame], -ceiling, ceiling);
+        left[frame] = ClipForHost(left[frame], ceiling);
+        right[frame] = ClipForHost(right[frame], ceiling);
         peakLeft = std::max(peakLeft, std::abs(left[frame]));
         peakRight = std::max(peakRight, std::abs(right[frame]));
     }

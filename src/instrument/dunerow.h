@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "effects/distortion.h"
@@ -32,6 +33,8 @@ public:
     static constexpr int kInitialCapacity = 512;
     static constexpr double kLimitedCeiling = 0.99;
     static constexpr double kOpenCeiling = 3.16227;  // +10 dB
+    // Output samples smaller than this are 0: the smallest normal 32-bit float.
+    static constexpr double kSmallestOutput = std::numeric_limits<float>::min();
 
 
     static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
@@ -80,6 +83,8 @@ public:
 
 private:
     void ProcessPass(double* left, double* right, int frames);
+    // The output stage's last step: clips to the ceiling and keeps NaN and subnormal numbers from the host.
+    static double ClipForHost(double sample, double ceiling);
     void OnNoteOn(int note, int velocity, int frame);
     void OnNoteOff(int note, int velocity, int frame);
     void EnsureCapacity(int frames);

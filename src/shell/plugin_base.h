@@ -112,6 +112,10 @@ public:
     bool SaveProgramFile(const std::filesystem::path& path);
     // Loads a program file into the current slot; a file that fails the checks changes nothing.
     bool LoadProgramFile(const std::filesystem::path& path);
+    // The bytes of a program file holding the current values under the current program's name.
+    std::vector<uint8_t> ProgramFileImage();
+    // Loads the bytes of a program file, as LoadProgramFile does with the file's contents.
+    bool LoadProgramImage(std::span<const uint8_t> bytes);
 
 protected:
     // Tells the host a parameter's new normalised value (the VST adapter does).

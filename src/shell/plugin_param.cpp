@@ -57,7 +57,9 @@ void PluginParam::DefineList(std::string_view name, int defaultValue, int count,
 }
 
 double PluginParam::NormalizedToReal(double normalized) const {
-    double real = min_ + (max_ - min_) * std::pow(normalized, shape_);
+    // The curve keeps the sign: below 0 stays below the range whatever the shape
+    // (an even power would turn -1 into the top of the range).
+    double real = min_ + (max_ - min_) * std::copysign(std::pow(std::abs(normalized), shape_), normalized);
     if (kind_ != Kind::Double) real = std::floor(real / step_ + 0.5) * step_;
     if (real > max_) real = max_;
     return real;
@@ -72,7 +74,9 @@ double PluginParam::RealToNormalized(double real) const {
 void PluginParam::SetFromNormalized(double normalized) {
     // A NaN or infinite host value would poison every law downstream.
     if (!std::isfinite(normalized)) return;
-    value_ = NormalizedToReal(normalized);
+    // A huge value raised to the shape may overflow toward minus infinity.
+    const double real = NormalizedToReal(normalized);
+    if (std::isfinite(real)) value_ = real;
 }
 
 double PluginParam::GetNormalizedValue() const { return RealToNormalized(value_); }

@@ -4,9 +4,11 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "shell/bounded_text.h"
@@ -15,7 +17,6 @@ namespace {
 
 using namespace vst2;
 
-constexpr int32_t kEffectVersion = 2400;
 constexpr intptr_t kVendorAnswer = 0xBEEF;
 constexpr intptr_t kCockosAnswer = static_cast<intptr_t>(0xBEEF0000);
 // Texts a host hands us are read up to this length at most.
@@ -130,7 +131,23 @@ float GetParameterCallback(AEffect* effect, int32_t index) {
     return 0.0f;
 }
 
+std::mutex& ConstructionMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 }  // namespace
+
+AEffect* InstantiateEffect(HostCallback host) {
+    try {
+        std::lock_guard lock(ConstructionMutex());
+        IPluginVst* plugin = CreatePlugin(host);
+        plugin->FillEmptyPrograms("Empty", plugin->ProgramCount());
+        return plugin->Effect();
+    } catch (...) {
+        return nullptr;  // no instance, and no exception for the host
+    }
+}
 
 IPluginVst::IPluginVst(HostCallback host, int parameterCount, int programCount, std::string_view channelIo,
                        const PluginIdentity& identity)
@@ -195,7 +212,8 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         return 0;
     case effSetProgram:
         ModifyCurrentProgram();
-        RestoreProgram(static_cast<int>(value));
+        // A number beyond 32 bits names no program; cut to 32 bits it could name one.
+        RestoreProgram(value >= 0 && value <= INT32_MAX ? static_cast<int>(value) : -1);
         return 0;
     case effGetProgram:
         return IPluginBase::CurrentProgram();
@@ -217,7 +235,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         if (const PluginParam* parameter = GetParam(index)) CopyToHost(ptr, parameter->Name());
         return 0;
     case effSetSampleRate:
-        SetSampleRate(opt);
+        SetSampleRate(static_cast<double>(opt));
         OnReset();
         return 0;
     case effSetBlockSize: {
@@ -299,7 +317,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     case effVendorSpecific:
         if (index == 7 && ptr != nullptr && value >= 0 && value <= INT32_MAX) {
             if (const PluginParam* parameter = GetParam(static_cast<int>(value))) {
-                parameter->FormatValue(opt, true, std::span<char>(static_cast<char*>(ptr), kHostTextSize), true);
+                parameter->FormatValue(static_cast<double>(opt), true, std::span<char>(static_cast<char*>(ptr), kHostTextSize), true);
                 return kVendorAnswer;
             }
         }
@@ -381,8 +399,13 @@ bool IPluginVst::StringToParameter(int index, const char* text) {
 
 void IPluginVst::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) return;
+    // VstEvents declares two event pointers and the host allocates room for
+    // all of them behind it: read them as bytes of that room, since indexing
+    // the declared array past its second entry is undefined.
+    const auto* room = reinterpret_cast<const unsigned char*>(events) + offsetof(VstEvents, events);
     for (int32_t i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = nullptr;
+        std::memcpy(&event, room + static_cast<std::size_t>(i) * sizeof event, sizeof event);
         if (event == nullptr) continue;
         if (event->type == kVstMidiType) {
             const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
@@ -443,8 +466,8 @@ void IPluginVst::SetParameterFromHost(int32_t index, float value) {
     auto lock = ScopedLock();
     PluginParam* parameter = GetParam(index);
     if (parameter == nullptr) return;
-    OnParameterChangedByHost(index, value, true);
-    parameter->SetFromNormalized(value);
+    OnParameterChangedByHost(index, static_cast<double>(value), true);
+    parameter->SetFromNormalized(static_cast<double>(value));
     ApplyParameter(index);
 }
 

@@ -115,3 +115,8 @@ private:
 
 // Creates the plug-in instance behind the module's entry point.
 IPluginVst* CreatePlugin(vst2::HostCallback host);
+
+// What the module's entry point does: a new instance with every program slot
+// filled, handed out as its AEffect record; nullptr when construction fails.
+// No exception leaves it.
+vst2::AEffect* InstantiateEffect(vst2::HostCallback host);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -20,7 +21,7 @@ void PutBigEndian(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-uint32_t GetBigEndian(const std::vector<uint8_t>& bytes, std::size_t at) {
+uint32_t GetBigEndian(std::span<const uint8_t> bytes, std::size_t at) {
     return (static_cast<uint32_t>(bytes[at]) << 24) | (static_cast<uint32_t>(bytes[at + 1]) << 16) |
            (static_cast<uint32_t>(bytes[at + 2]) << 8) | static_cast<uint32_t>(bytes[at + 3]);
 }
@@ -30,7 +31,7 @@ constexpr std::streamsize kMaximumFileSize = 1 << 20;
 
 }  // namespace
 
-bool IPluginBase::SaveProgramFile(const std::filesystem::path& path) {
+std::vector<uint8_t> IPluginBase::ProgramFileImage() {
     auto lock = ScopedLock();
     std::vector<uint8_t> bytes;
     const int count = ParameterCount();
@@ -49,7 +50,11 @@ bool IPluginBase::SaveProgramFile(const std::filesystem::path& path) {
         const auto value = static_cast<float>(GetParam(index)->GetNormalizedValue());
         PutBigEndian(bytes, std::bit_cast<uint32_t>(value));
     }
+    return bytes;
+}
 
+bool IPluginBase::SaveProgramFile(const std::filesystem::path& path) {
+    const std::vector<uint8_t> bytes = ProgramFileImage();
     // Written beside the target first, so a failed write never leaves a half file under its name.
     std::filesystem::path temporary = path;
     temporary += ".partial";
@@ -79,6 +84,10 @@ bool IPluginBase::LoadProgramFile(const std::filesystem::path& path) {
         file.read(reinterpret_cast<char*>(bytes.data()), kMaximumFileSize);
         bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
     }
+    return LoadProgramImage(bytes);
+}
+
+bool IPluginBase::LoadProgramImage(std::span<const uint8_t> bytes) {
     const int count = ParameterCount();
     if (bytes.size() < static_cast<std::size_t>(fxp::kHeaderSize)) return false;
     if (static_cast<int32_t>(GetBigEndian(bytes, fxp::kOffsetChunkMagic)) != fxp::kChunkMagic) return false;
@@ -100,7 +109,7 @@ bool IPluginBase::LoadProgramFile(const std::filesystem::path& path) {
     name = name.substr(0, name.find('\0'));
 
     auto lock = ScopedLock();
-    for (int index = 0; index < count; ++index) GetParam(index)->SetFromNormalized(values[static_cast<std::size_t>(index)]);
+    for (int index = 0; index < count; ++index) GetParam(index)->SetFromNormalized(static_cast<double>(values[static_cast<std::size_t>(index)]));
     ModifyCurrentProgram(std::string(name));
     RestoreProgram(CurrentProgram());
     OnProgramFileLoaded();

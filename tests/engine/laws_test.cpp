@@ -78,6 +78,21 @@ TEST(ParamSmoother, StepsTowardTheTargetByTheOnePoleLaw) {
     EXPECT_DOUBLE_EQ(fromState.Step(0.0), 1.4);
 }
 
+TEST(ParamSmoother, GlideTowardZeroEndsAtZeroWithoutSubnormalSteps) {
+    // Every retain value in use; without the flush the state sticks at the smallest subnormal.
+    for (double retain : {0.99, 0.9877, 0.9815, 0.7}) {
+        for (double start : {1.0, -0.5, 3.16227}) {
+            ParamSmoother smoother(retain, start);
+            long subnormalSteps = 0;
+            for (int i = 0; i < 200000; ++i) {
+                if (std::fpclassify(smoother.Step(0.0)) == FP_SUBNORMAL) ++subnormalSteps;
+            }
+            EXPECT_EQ(subnormalSteps, 0) << retain << " from " << start;
+            EXPECT_EQ(smoother.state, 0.0) << retain << " from " << start;
+        }
+    }
+}
+
 TEST(LcgRandom, ReproducesTheRunTimeLibrarySequence) {
     LcgRandom random(1);
     const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};

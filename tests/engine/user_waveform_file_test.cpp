@@ -681,6 +681,23 @@ TEST_F(UserWaveformFolder, MissingWaveformsFolderChangesNoUserWaveform) {
     for (int user = 1; user <= 15; ++user) ExpectSameUserAsPlain(user);
 }
 
+TEST_F(UserWaveformFolder, RawFileOfDenormalSamplesPlaysFiniteSamplesAtThePeak) {
+    std::vector<double> s(kN, 0.0);
+    s[300] = std::numeric_limits<double>::denorm_min();
+    s[1700] = -2.0 * std::numeric_limits<double>::denorm_min();
+    WriteFile(waveforms / "user01.raw", RawImage(s));
+    Build();
+    EXPECT_DOUBLE_EQ(provider.UserTable(0).Samples()[300], kUserTablePeak / 2.0);
+    EXPECT_DOUBLE_EQ(provider.UserTable(0).Samples()[1700], -kUserTablePeak);
+    for (int octave = WaveformProvider::kUnfiltered; octave < Korvane::WaveformTableSet::kOctaves; ++octave) {
+        for (int i = 0; i < 64; ++i) {
+            const double sample = provider.GetSample(ShapeOfUser(1), (i + 0.3) / 64.0, octave);
+            ASSERT_TRUE(std::isfinite(sample)) << "octave " << octave << " point " << i;
+            ASSERT_LE(std::abs(sample), 1.0 + 1e-12) << "octave " << octave << " point " << i;
+        }
+    }
+}
+
 TEST_F(UserWaveformFolder, RawFileReplacesItsUserTableAndSound) {
     const std::vector<double> s = Doubles(kN, 0.0123);
     WriteFile(waveforms / "user01.raw", RawImage(s));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <string>
@@ -276,6 +277,17 @@ TEST(WaveformTable, NormalisingScalesTheLargestMagnitudeToThePeak) {
     EXPECT_DOUBLE_EQ(table.Samples()[3], 0.25);
     EXPECT_DOUBLE_EQ(table.Samples()[70], -0.5);
     EXPECT_DOUBLE_EQ(table.Samples()[900], 0.125);
+    EXPECT_EQ(table.Samples()[0], 0.0);
+}
+
+TEST(WaveformTable, NormalisingATableOfDenormalSamplesScalesItToThePeak) {
+    WaveformTable table;
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    table.Samples()[5] = tiny;
+    table.Samples()[80] = -4.0 * tiny;
+    table.Normalise(0.5);
+    EXPECT_DOUBLE_EQ(table.Samples()[5], 0.125);
+    EXPECT_DOUBLE_EQ(table.Samples()[80], -0.5);
     EXPECT_EQ(table.Samples()[0], 0.0);
 }
 

@@ -8,6 +8,9 @@
 //                                  every sample is within 1e-6 of its case's
 //                                  peak (or equal, with "exact"), 1 when not,
 //                                  77 when FILE is missing
+//   module_render golden FOLDER    plays the golden workloads and holds them
+//                                  against the fixtures in FOLDER within 1e-6
+//                                  of each fixture's peak
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "shell/vst2/vst2_interface.h"
+#include "support/golden_render.h"
 #include "support/vst_test_host.h"
 
 namespace {
@@ -145,6 +149,27 @@ int Compare(const char* path, double tolerance) {
     return same ? 0 : 1;
 }
 
+int CompareGolden(const std::string& folder) {
+    bool same = true;
+    for (const golden::Workload& workload : golden::Workloads()) {
+        VstTestHost host;
+        const std::vector<float> rendered = golden::Render(host, workload);
+        const auto fixture = golden::ReadWav(folder + "/" + workload.name + ".wav");
+        if (!fixture || fixture->samples.size() != rendered.size()) {
+            std::printf("%s: fixture missing or of another length\n", workload.name.c_str());
+            same = false;
+            continue;
+        }
+        const golden::Difference d = golden::Compare(fixture->samples, rendered);
+        const double relative = d.peak > 0.0 ? d.largest / d.peak : d.largest;
+        const bool close = d.peak > 0.01 && relative <= kTolerance;
+        std::printf("%-22s peak %.4f, largest difference %.3g (%.3g of the peak)%s\n", workload.name.c_str(), d.peak,
+                    d.largest, relative, close ? "" : "  <-- too far apart");
+        same = same && close;
+    }
+    return same ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,7 +177,8 @@ int main(int argc, char** argv) {
         if (argc == 3 && std::strcmp(argv[1], "write") == 0) return Write(argv[2]);
         if (argc == 3 && std::strcmp(argv[1], "compare") == 0) return Compare(argv[2], kTolerance);
         if (argc == 4 && std::strcmp(argv[1], "compare") == 0 && std::strcmp(argv[3], "exact") == 0) return Compare(argv[2], 0.0);
-        std::fprintf(stderr, "usage: module_render write FILE | compare FILE [exact]\n");
+        if (argc == 3 && std::strcmp(argv[1], "golden") == 0) return CompareGolden(argv[2]);
+        std::fprintf(stderr, "usage: module_render write FILE | compare FILE [exact] | golden FOLDER\n");
         return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "module_render: %s\n", error.what());

@@ -133,6 +133,20 @@ TEST(PluginParam, NormalisedInputIsClampedAboveButNotBelow) {
     EXPECT_EQ(parameter.GetNormalizedValue(), 0.0) << "reporting clamps to the range";
 }
 
+TEST(PluginParam, NegativeNormalisedInputStaysBelowTheRangeWithAShape) {
+    PluginParam parameter = UnitDouble(0.001, 0.3);
+    parameter.SetShape(4.0);
+    parameter.SetFromNormalized(-1.0);
+    EXPECT_EQ(parameter.Value(), -1.0) << "not the top of the range";
+    EXPECT_EQ(parameter.GetNormalizedValue(), 0.0);
+    parameter.SetFromNormalized(-1e-40);
+    EXPECT_LE(parameter.Value(), 0.0);
+    EXPECT_EQ(parameter.GetNormalizedValue(), 0.0);
+    parameter.SetFromNormalized(0.5);
+    parameter.SetFromNormalized(-1e100);  // to the fourth power: minus infinity
+    EXPECT_EQ(parameter.Value(), 0.0625) << "an overflowing value changes nothing";
+}
+
 TEST(PluginParam, NonFiniteNormalisedInputChangesNothing) {
     PluginParam parameter = UnitDouble(0.001, 0.3);
     parameter.SetFromNormalized(std::numeric_limits<double>::quiet_NaN());

@@ -182,6 +182,16 @@ TEST_F(VstModule, MidiDeltaFramesPlaceTheNote) {
     EXPECT_GT(host.wantMidiCalls, 0);
 }
 
+TEST_F(VstModule, EveryEventOfAListLongerThanTwoIsPlayed) {
+    host.Start(44100.0, 256);
+    host.SetParameter(param::BypassFX, 1.0f);
+    // Only the last of four events sounds, and VstEvents declares room for two.
+    host.SendMidi({{0, 0x80, 60, 0}, {0, 0x80, 61, 0}, {0, 0x80, 62, 0}, {40, 0x90, 60, 127}});
+    const auto out = host.ProcessFloat(256);
+    for (int i = 0; i <= 40; ++i) EXPECT_EQ(out[0][static_cast<std::size_t>(i)], 0.0f) << i;
+    EXPECT_GT(Peak(out[0], 41), 0.0);
+}
+
 TEST_F(VstModule, FloatAndDoubleProcessingGiveTheSameAudio) {
     VstTestHost other;
     for (VstTestHost* h : {&host, &other}) {

@@ -76,6 +76,29 @@ public:
         Dispatch(vst2::effMainsChanged, 0, 1);
     }
 
+    // Suspend, new rate and block size, resume: how a host changes its audio set-up.
+    void Reconfigure(double sampleRate, int blockSize) {
+        Dispatch(vst2::effMainsChanged, 0, 0);
+        Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+        Dispatch(vst2::effSetBlockSize, 0, blockSize);
+        Dispatch(vst2::effMainsChanged, 0, 1);
+    }
+
+    // A copy of the bank chunk (program = false) or of the current program's chunk.
+    std::vector<unsigned char> GetChunk(bool program) {
+        void* data = nullptr;
+        const intptr_t size = Dispatch(vst2::effGetChunk, program ? 1 : 0, 0, &data);
+        if (size <= 0 || data == nullptr) return {};
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        return {bytes, bytes + size};
+    }
+
+    // Hands a chunk to the instance; 1 when it was taken.
+    intptr_t SetChunk(const std::vector<unsigned char>& chunk, bool program) {
+        return Dispatch(vst2::effSetChunk, program ? 1 : 0, static_cast<intptr_t>(chunk.size()),
+                        const_cast<unsigned char*>(chunk.data()));
+    }
+
     void SetParameter(int index, float value) { effect_->setParameter(effect_, index, value); }
     float GetParameter(int index) { return effect_->getParameter(effect_, index); }
 
