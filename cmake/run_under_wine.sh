@@ -28,6 +28,17 @@ mkdir -p "$(dirname "$prefix")"
 
 # A Wine server that outlives each program by a few seconds, so that the next
 # test program finds Wine's services running instead of starting them again.
-wineserver -p 15 >/dev/null 2>&1 || true
+wineserver -p15 </dev/null >/dev/null 2>&1 || true
 
-exec wine "$@"
+# The server and Wine's services, when this program starts them, inherit its
+# output handles and outlive it; handed straight to a caller that reads them
+# to the end (CTest), they would hold it until the server exits. So the
+# program writes into files, passed on once it has finished.
+output=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+wine "$@" </dev/null >"$output" 2>"$errors" || status=$?
+cat "$output"
+cat "$errors" >&2
+exit "$status"
