@@ -14,7 +14,12 @@ public:
     // events must not grow memory without bound.
     static constexpr std::size_t kMaximumCapacity = 64 * kGrowthStep;
 
-    MidiQueue() : messages_(kGrowthStep) {}
+    // The storage for the largest queue is reserved at once: growing within
+    // it on the audio thread then never reaches the allocator.
+    MidiQueue() {
+        messages_.reserve(kMaximumCapacity);
+        messages_.resize(kGrowthStep);
+    }
 
     // Inserts in offset order. Returns false when the message was dropped.
     bool Add(const MidiMessage& message);

@@ -48,3 +48,18 @@ TEST(ProcessAllocation, RenderingNotesAllocatesNothing) {
     EXPECT_EQ(allocations.load() - before, 0);
     EXPECT_GT(rig.Synth().Voices().SoundingVoices(), 0);
 }
+
+TEST(ProcessAllocation, AFloodOfEventsInOneBlockAllocatesNothing) {
+    InstrumentRig rig(44100.0, 256);
+    StereoBuffer out{std::vector<double>(256), std::vector<double>(256)};
+    double* outputs[2] = {out.left.data(), out.right.data()};
+
+    const long before = allocations.load();
+    // Far more than the queue starts with; messages beyond its largest size are dropped.
+    for (int i = 0; i < 70000; ++i) {
+        const auto note = static_cast<uint8_t>(20 + i % 90);
+        rig.Synth().QueueMidiMessage({i / 274, static_cast<uint8_t>(i % 2 ? 0x80 : 0x90), note, 100});
+    }
+    rig.Synth().ProcessBlock(nullptr, outputs, 256);
+    EXPECT_EQ(allocations.load() - before, 0);
+}
