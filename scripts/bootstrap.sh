@@ -8,7 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev
   libsndfile1-dev libcli11-dev
-  g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
+  wine wine64
   ardour
   # clang and its libFuzzer runtime, for the fuzz programs (scripts/fuzz.sh)
   clang-14 libclang-rt-14-dev

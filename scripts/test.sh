@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything with warnings as errors, and runs
-# the whole test suite: the debug build, the same suite under the address +
-# undefined-behaviour and thread sanitizers, and a short fuzzing pass.
-# Exits non-zero when anything fails.
+# the whole test suite: the debug build; the Windows DLL and its tests under
+# Wine (which hold its audio against the debug build's render); the suite
+# under the address + undefined-behaviour and thread sanitizers; and a short
+# fuzzing pass. Exits non-zero when anything fails.
 #
-#   DUNEROW_TEST_PRESET=asan ./scripts/test.sh    runs one preset only
+#   DUNEROW_TEST_PRESET=asan ./scripts/test.sh    runs one preset only (also windows)
 #   DUNEROW_FUZZ_SECONDS=0 ./scripts/test.sh      skips the fuzzing pass
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ if [[ -n "${DUNEROW_TEST_PRESET:-}" ]]; then
   presets=("$DUNEROW_TEST_PRESET")
   fuzz_seconds=${DUNEROW_FUZZ_SECONDS:-0}
 else
-  presets=(debug asan tsan)
+  presets=(debug windows asan tsan)
   fuzz_seconds=${DUNEROW_FUZZ_SECONDS:-60}
 fi
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "effects/distortion.h"
 #include "engine/filter_unit.h"
@@ -23,7 +24,15 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-File Open(const std::filesystem::path& path, const char* mode) { return File(std::fopen(path.string().c_str(), mode)); }
+// Windows paths are opened by their UTF-16 form, so names outside the ANSI code page work.
+File Open(const std::filesystem::path& path, const char* mode) {
+#if defined(_WIN32)
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return File(_wfopen(path.c_str(), wideMode.c_str()));
+#else
+    return File(std::fopen(path.c_str(), mode));
+#endif
+}
 
 bool IsWaveform(int index) { return index == param::OscWaveform1 || index == param::OscWaveform2 || index == param::OscWaveform3; }
 bool IsFilterMode(int index) { return index == param::FilterMode1 || index == param::FilterMode2; }

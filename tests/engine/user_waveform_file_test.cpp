@@ -535,6 +535,15 @@ TEST_F(UserWaveformFile, RawFileIsReadWhole) {
     ExpectTableEq(table, s, "a.raw");
 }
 
+TEST_F(UserWaveformFile, FolderNamesOutsideAsciiWork) {
+    const std::vector<double> s = Doubles(kN, 0.14);
+    const fs::path subfolder = folder.Path() / fs::path(u8"Wellenformen \u00e4\u00f6\u00fc \u6ce2\u5f62");
+    ASSERT_TRUE(fs::create_directory(subfolder));
+    WriteFile(subfolder / "user01.raw", RawImage(s));
+    EXPECT_TRUE(LoadUserWaveformFile(subfolder / "user01.raw", TableSpan(), ScratchSpan()));
+    ExpectTableEq(table, s, "user01.raw");
+}
+
 TEST_F(UserWaveformFile, RawFileOfExactly32768BytesIsTakenAsRead) {
     std::vector<double> s = Doubles(kN, 0.13);
     s[100] = std::numeric_limits<double>::max();
@@ -800,7 +809,7 @@ TEST_F(UserWaveformFolder, NonFiniteRawSamplesDoNotReachTheSound) {
     WriteFile(waveforms / "user07.raw", RawImage(s));
     Build();
     std::vector<double> cleaned = s;
-    cleaned[0] = cleaned[1] = 0.0;
+    std::replace_if(cleaned.begin(), cleaned.end(), [](double v) { return !std::isfinite(v); }, 0.0);
     const std::vector<double> expected = Normalised(cleaned, kUserTablePeak);
     ExpectTableEq(provider.UserTable(6).Samples(), expected, "User7", 1e-15);
     for (int i = 0; i < 64; ++i) EXPECT_TRUE(std::isfinite(provider.GetSample(ShapeOfUser(7), i / 64.0, 0))) << i;

@@ -162,6 +162,21 @@ TEST_F(ProgramText, JunkFilesChangeNothing) {
     EXPECT_EQ(numbers.GetValue(param::Osc1OnOff), 1.0) << "not-a-number leaves the value";
 }
 
+TEST_F(ProgramText, FileNamesOutsideAsciiWork) {
+    const std::filesystem::path subfolder = folder.Path() / std::filesystem::path(u8"B\u00e4sse \u4f4e\u97f3");
+    ASSERT_TRUE(std::filesystem::create_directory(subfolder));
+    const std::filesystem::path path = subfolder / std::filesystem::path(u8"Kick \u00f8 \u03c9.txt");
+    VstXSynthProgram written;
+    written.SetName("Unicode folder");
+    written.SetValue(param::Volume, 0.25);
+    ASSERT_TRUE(written.WriteText(path));
+    EXPECT_TRUE(std::filesystem::exists(path)) << "written under its own name";
+    VstXSynthProgram read;
+    ASSERT_TRUE(read.ReadText(path));
+    EXPECT_EQ(read.Name(), "Unicode folder");
+    EXPECT_EQ(read.GetValue(param::Volume), 0.25);
+}
+
 TEST_F(ProgramText, PluginSavesAndLoadsItsCurrentProgram) {
     Dunerow source;
     source.GetParam(param::Quantization)->SetFromNormalized(0.5);  // real value 0.0625

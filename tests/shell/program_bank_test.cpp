@@ -210,6 +210,18 @@ TEST(ProgramFile, SavesTheCurrentProgramAndLoadsItBack) {
     EXPECT_EQ(target.ProgramValues()[param::Distortion], 0.5);
 }
 
+TEST(ProgramFile, FileNamesOutsideAsciiWork) {
+    TemporaryFolder folder;
+    const std::filesystem::path path = folder.Path() / std::filesystem::path(u8"B\u00e4sse \u4f4e\u97f3.fxp");
+    Dunerow source;
+    SetValue(source, param::Distortion, 0.25);
+    ASSERT_TRUE(source.SaveProgramFile(path));
+    EXPECT_TRUE(std::filesystem::exists(path)) << "written under its own name";
+    Dunerow target;
+    ASSERT_TRUE(target.LoadProgramFile(path));
+    EXPECT_EQ(target.GetParam(param::Distortion)->Value(), 0.25);
+}
+
 TEST(ProgramFile, RejectsFilesThatFailTheChecks) {
     TemporaryFolder folder;
     const auto good = folder.Path() / "good.fxp";

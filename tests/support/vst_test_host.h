@@ -1,9 +1,20 @@
 // A minimal VST2 host for the integration tests: it loads the built module
-// with dlopen, creates an instance through the exported entry point and
-// drives it only through the AEffect record, as a real host does.
+// (dlopen on Linux, LoadLibraryW on Windows), creates an instance through the
+// exported entry point and drives it only through the AEffect record, as a
+// real host does.
 #pragma once
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <array>
 #include <cstring>
@@ -16,10 +27,16 @@
 class VstTestHost {
 public:
     explicit VstTestHost(const char* modulePath = DUNEROW_MODULE_PATH, const char* entryName = "VSTPluginMain") {
+        using Entry = vst2::AEffect* (*)(vst2::HostCallback);
+#if defined(_WIN32)
+        module_ = LoadLibraryW(Widened(modulePath).c_str());
+        if (module_ == nullptr) throw std::runtime_error("cannot load the module: error " + std::to_string(GetLastError()));
+        auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module_, entryName)));
+#else
         module_ = dlopen(modulePath, RTLD_NOW | RTLD_LOCAL);
         if (module_ == nullptr) throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
-        using Entry = vst2::AEffect* (*)(vst2::HostCallback);
         auto entry = reinterpret_cast<Entry>(dlsym(module_, entryName));
+#endif
         if (entry == nullptr) throw std::runtime_error("no entry point");
         effect_ = entry(&VstTestHost::Callback);
         if (effect_ == nullptr) throw std::runtime_error("the entry point made no instance");
@@ -28,7 +45,11 @@ public:
 
     ~VstTestHost() {
         if (effect_ != nullptr) effect_->dispatcher(effect_, vst2::effClose, 0, 0, nullptr, 0.0f);
+#if defined(_WIN32)
+        if (module_ != nullptr) FreeLibrary(module_);
+#else
         if (module_ != nullptr) dlclose(module_);
+#endif
     }
 
     VstTestHost(const VstTestHost&) = delete;
@@ -155,6 +176,20 @@ private:
         }
     }
 
+#if defined(_WIN32)
+    // UTF-8 path text as the UTF-16 Windows wants.
+    static std::wstring Widened(const char* text) {
+        const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+        if (length <= 0) throw std::runtime_error("module path is not UTF-8");
+        std::wstring wide(static_cast<std::size_t>(length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+        wide.resize(static_cast<std::size_t>(length - 1));
+        return wide;
+    }
+
+    HMODULE module_ = nullptr;
+#else
     void* module_ = nullptr;
+#endif
     vst2::AEffect* effect_ = nullptr;
 };

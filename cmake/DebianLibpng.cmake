@@ -1,0 +1,33 @@
+# libpng as the static library `dunerow_png` for a target Debian ships no
+# libpng for (mingw-w64). Debian's own source package is fetched into the
+# build tree the first time the tree is configured, and built here.
+find_package(ZLIB REQUIRED)
+
+set(DUNEROW_PNG_ROOT ${CMAKE_BINARY_DIR}/_deps/libpng)
+file(GLOB DUNEROW_PNG_SOURCE_DIR LIST_DIRECTORIES true ${DUNEROW_PNG_ROOT}/source/libpng1.6-*)
+if(NOT DUNEROW_PNG_SOURCE_DIR)
+  message(STATUS "Fetching Debian's libpng1.6 source package into ${DUNEROW_PNG_ROOT}")
+  execute_process(
+    COMMAND ${PROJECT_SOURCE_DIR}/cmake/fetch_debian_source.sh libpng1.6 ${DUNEROW_PNG_ROOT}
+    RESULT_VARIABLE fetch_result
+    OUTPUT_VARIABLE fetch_output
+    ERROR_VARIABLE fetch_output)
+  file(GLOB DUNEROW_PNG_SOURCE_DIR LIST_DIRECTORIES true ${DUNEROW_PNG_ROOT}/source/libpng1.6-*)
+  if(NOT fetch_result EQUAL 0 OR NOT DUNEROW_PNG_SOURCE_DIR)
+    message(FATAL_ERROR "Could not fetch Debian's libpng1.6 source package:\n${fetch_output}")
+  endif()
+endif()
+message(STATUS "libpng source: ${DUNEROW_PNG_SOURCE_DIR}")
+
+# The build configuration libpng ships for builds without its own scripts.
+configure_file(${DUNEROW_PNG_SOURCE_DIR}/scripts/pnglibconf.h.prebuilt
+               ${DUNEROW_PNG_ROOT}/include/pnglibconf.h COPYONLY)
+
+set(png_sources png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c pngrtran.c
+                pngrutil.c pngset.c pngtrans.c pngwio.c pngwrite.c pngwtran.c pngwutil.c)
+list(TRANSFORM png_sources PREPEND ${DUNEROW_PNG_SOURCE_DIR}/)
+add_library(dunerow_png STATIC ${png_sources})
+target_include_directories(dunerow_png SYSTEM PUBLIC ${DUNEROW_PNG_SOURCE_DIR} ${DUNEROW_PNG_ROOT}/include)
+target_link_libraries(dunerow_png PUBLIC ZLIB::ZLIB)
+# Third-party C code: built as its authors ship it, without our warning set.
+set_target_properties(dunerow_png PROPERTIES C_STANDARD 99 POSITION_INDEPENDENT_CODE OFF)

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs a cross-built Windows program under Wine, headless, in a Wine prefix
+# of the build tree: run_under_wine.sh PREFIX PROGRAM [ARGUMENTS...]
+# The first call creates the prefix; parallel test runs wait for it.
+set -euo pipefail
+prefix=$1
+shift
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts, and no display needed.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
+  echo "run_under_wine: Wine is not installed (apt-get install wine wine64)" >&2
+  exit 1
+fi
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [[ ! -f "$prefix/system.reg" ]]; then
+    wine wineboot --init >/dev/null 2>&1
+    wineserver -w
+  fi
+) 9>"$prefix.lock"
+
+# A Wine server that outlives each program by a few seconds, so that the next
+# test program finds Wine's services running instead of starting them again.
+wineserver -p15 </dev/null >/dev/null 2>&1 || true
+
+# The server and Wine's services, when this program starts them, inherit its
+# output handles and outlive it; handed straight to a caller that reads them
+# to the end (CTest), they would hold it until the server exits. So the
+# program writes into files, passed on once it has finished.
+output=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+wine "$@" </dev/null >"$output" 2>"$errors" || status=$?
+cat "$output"
+cat "$errors" >&2
+exit "$status"

@@ -1,0 +1,46 @@
+cmake_minimum_required(VERSION 3.25)
+# Reads a DLL's export and import tables with objdump -p and fails unless it
+# exports exactly VSTPluginMain and main and imports only from Windows' own
+# libraries (no C++ run-time, threading or compression DLL to ship beside it).
+execute_process(COMMAND "${OBJDUMP}" -p "${MODULE}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${MODULE} failed: ${result}")
+endif()
+
+# Exports: the lines after "[Ordinal/Name Pointer] Table" up to the next blank line.
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "${MODULE} has no export name table")
+endif()
+string(SUBSTRING "${dump}" ${start} -1 rest)
+string(FIND "${rest}" "\n\n" stop)
+string(SUBSTRING "${rest}" 0 ${stop} table)
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+set(exports "")
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "\\[ *[0-9]+\\] " "" name "${entry}")
+  list(APPEND exports "${name}")
+endforeach()
+list(SORT exports)
+if(NOT exports STREQUAL "VSTPluginMain;main")
+  message(FATAL_ERROR "${MODULE} exports '${exports}', expected exactly 'VSTPluginMain;main'")
+endif()
+
+# Imports: every "DLL Name:" line.
+string(REGEX MATCHALL "DLL Name: [^\n]+" lines "${dump}")
+set(system_libraries kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll comdlg32.dll shell32.dll
+                     wininet.dll ole32.dll ws2_32.dll)
+set(imports "")
+foreach(line IN LISTS lines)
+  string(REPLACE "DLL Name: " "" name "${line}")
+  string(STRIP "${name}" name)
+  string(TOLOWER "${name}" name)
+  list(APPEND imports "${name}")
+  if(NOT name IN_LIST system_libraries AND NOT name MATCHES "^api-ms-win-")
+    message(FATAL_ERROR "${MODULE} imports ${name}, which is not part of Windows")
+  endif()
+endforeach()
+if(NOT "kernel32.dll" IN_LIST imports)
+  message(FATAL_ERROR "no import table read from ${MODULE}: '${imports}'")
+endif()
+message(STATUS "exports: ${exports}; imports: ${imports}")
