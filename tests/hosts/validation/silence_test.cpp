@@ -56,6 +56,15 @@ std::vector<int> ProgramsToCheck() {
 // Rounds of random settings per check.
 int Rounds(int optimised) { return kSlowBuild ? 2 : optimised; }
 
+// Even rounds play a random factory program, odd rounds random settings.
+void ChooseProgramOrRandomSettings(VstTestHost& host, std::mt19937& random, int round) {
+    if (round % 2 == 0) {
+        host.Dispatch(effSetProgram, 0, static_cast<intptr_t>(random() % kPrograms));
+    } else {
+        RandomiseParameters(host, random);
+    }
+}
+
 }  // namespace
 
 TEST(HostSilence, EffectsTailFadesWithinTwentySeconds) {
@@ -105,11 +114,7 @@ TEST(HostSilence, BypassedEffectsEndInExactZeros) {
     for (int round = 0; round < Rounds(12); ++round) {
         VstTestHost host;
         host.Start(kRate, kBlock);
-        if (round % 2 == 0) {
-            host.Dispatch(effSetProgram, 0, static_cast<intptr_t>(random() % kPrograms));
-        } else {
-            RandomiseParameters(host, random);
-        }
+        ChooseProgramOrRandomSettings(host, random, round);
         host.SetParameter(param::BypassFX, 1.0f);
         // The bass layer's own filters run even with the effects bypassed.
         host.SetParameter(param::BassLayerToFilter, 0.0f);
@@ -132,11 +137,7 @@ TEST(HostSilence, BassLayerFiltersLeaveOnlyTheirDenormalGuard) {
     for (int round = 0; round < Rounds(6); ++round) {
         VstTestHost host;
         host.Start(kRate, kBlock);
-        if (round % 2 == 0) {
-            host.Dispatch(effSetProgram, 0, static_cast<intptr_t>(random() % kPrograms));
-        } else {
-            RandomiseParameters(host, random);
-        }
+        ChooseProgramOrRandomSettings(host, random, round);
         host.SetParameter(param::BypassFX, 1.0f);
         host.SetParameter(param::BassLayerToFilter, 1.0f);
         const Tail tail = RenderTail(host);
