@@ -34,7 +34,7 @@ public:
     static constexpr double kLimitedCeiling = 0.99;
     static constexpr double kOpenCeiling = 3.16227;  // +10 dB
     // Output samples smaller than this are 0: the smallest normal 32-bit float.
-    static constexpr double kSmallestOutput = std::numeric_limits<float>::min();
+    static constexpr double kSmallestOutput = static_cast<double>(std::numeric_limits<float>::min());
 
 
     static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
