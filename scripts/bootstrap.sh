@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev
+  # the editor's text: FreeType and fontconfig, and Liberation Sans for "Arial"
+  libfreetype-dev libfontconfig-dev fonts-liberation2
   libsndfile1-dev libcli11-dev
   g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
   wine wine64
