@@ -1,6 +1,8 @@
 # libpng as the static library `dunerow_png` for a target Debian ships no
 # libpng for (mingw-w64). Debian's own source package is fetched into the
 # build tree the first time the tree is configured, and built here.
+# The DLL must not need a zlib1.dll beside it: link zlib statically.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 set(DUNEROW_PNG_ROOT ${CMAKE_BINARY_DIR}/_deps/libpng)

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-all=(state_chunk_fuzzer fxp_fuzzer program_text_fuzzer user_waveform_fuzzer host_calls_fuzzer)
+all=(state_chunk_fuzzer fxp_fuzzer program_text_fuzzer user_waveform_fuzzer host_calls_fuzzer png_decoder_fuzzer)
 fuzzers=("$@")
 ((${#fuzzers[@]} > 0)) || fuzzers=("${all[@]}")
 

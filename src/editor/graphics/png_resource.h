@@ -1,25 +1,26 @@
-// The editor's images: PNG files stored as resources of type "PNG" in the
-// plug-in module under numeric ids, decoded to 8-bit RGBA pixels.
+// The editor's images: PNG files the plug-in module carries under numeric
+// ids (resources/images.txt), decoded into raster bitmaps.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
-#include <vector>
 
-struct PngImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgba;  // rows top to bottom, 4 bytes a pixel, not premultiplied
-};
+#include "editor/raster/raster_bitmap.h"
 
-// Decodes a whole PNG file held in memory; nothing for bytes that are not a valid PNG.
-std::optional<PngImage> DecodePng(std::span<const std::uint8_t> bytes);
+// The largest image decoded: pixels a side, and pixels in all.
+inline constexpr int kPngMaxSide = 16384;
+inline constexpr std::int64_t kPngMaxPixels = std::int64_t{64} * 1024 * 1024;
 
-// The bytes of the "PNG" resource `id` of the module this code is linked
-// into (never the host's executable); empty when there is none, and always
-// empty where modules carry no resources (Linux).
+// Decodes a whole PNG file held in memory into premultiplied pixels. An empty
+// bitmap for bytes that are no valid PNG and for images above the bounds,
+// which are refused from the header, before memory is taken for the pixels.
+RasterBitmap DecodePngBitmap(std::span<const std::uint8_t> bytes);
+
+// The bytes of image `id` of the module this code is linked into (never the
+// host's executable): on Windows its "PNG" resource, elsewhere the copy
+// compiled into the binary. Empty when there is no such image.
 std::span<const std::uint8_t> PngResourceBytes(int id);
 
-// Fetches and decodes the "PNG" resource `id` of this module.
-std::optional<PngImage> LoadPngResource(int id);
+// Fetches and decodes image `id`; an empty bitmap when there is none or it
+// does not decode.
+RasterBitmap LoadPngBitmap(int id);
