@@ -200,6 +200,11 @@ void IPluginVst::ResizeScratch(int frames) {
 }
 
 intptr_t IPluginVst::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    // The editor's calls come on the host's GUI thread and draw; they take
+    // no plug-in lock, so the audio thread never waits for a redraw.
+    if (opcode == effEditGetRect || opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle) {
+        return DispatchEditor(opcode, ptr);
+    }
     auto lock = ScopedLock();
     return DispatchLocked(opcode, index, value, ptr, opt);
 }
@@ -251,14 +256,6 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         OnActivate(value != 0);
         if (value == 0) OnReset();
         return 0;
-    case effEditGetRect:
-        if (!HasEditor()) return 0;
-        if (ptr != nullptr) *static_cast<ERect**>(ptr) = &editorRect_;
-        return 1;
-    case effEditOpen:
-    case effEditClose:
-        return 0;  // no editor yet
-    case effEditIdle:
     case effIdle:
         OnIdle();
         return 0;
@@ -478,6 +475,48 @@ void IPluginVst::SetParameterFromEditor(int index, double normalised) {
     parameter->SetFromNormalized(normalised);
     InformHostOfParamChange(index, normalised);
     ApplyParameter(index);
+}
+
+intptr_t IPluginVst::DispatchEditor(int32_t opcode, void* ptr) {
+    switch (opcode) {
+    case effEditGetRect:
+        if (!HasEditor()) return 0;
+        if (ptr != nullptr) *static_cast<ERect**>(ptr) = &editorRect_;
+        return 1;
+    case effEditOpen:
+        return HasEditor() && editor_->OpenWindow(ptr) ? 1 : 0;
+    case effEditClose:
+        if (!HasEditor()) return 0;
+        editor_->CloseWindow();
+        return 1;
+    case effEditIdle:
+        if (HasEditor()) editor_->OnHostIdle();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void IPluginVst::AttachEditor(std::unique_ptr<IPluginEditor> editor) {
+    editor_ = std::move(editor);
+    if (editor_ != nullptr) {
+        effect_.flags |= effFlagsHasEditor;
+        OnEditorResized();
+    } else {
+        effect_.flags &= ~effFlagsHasEditor;
+    }
+}
+
+void IPluginVst::OnEditorResized() {
+    if (editor_ == nullptr) return;
+    editorRect_.top = 0;
+    editorRect_.left = 0;
+    editorRect_.bottom = static_cast<int16_t>(editor_->Height());
+    editorRect_.right = static_cast<int16_t>(editor_->Width());
+}
+
+void IPluginVst::OnParameterChangedByHost(int index, double value, bool normalised) {
+    if (editor_ != nullptr) editor_->OnParameterChanged(index, value, normalised);
 }
 
 void IPluginVst::BeginParameterEdit(int index) { CallHost(audioMasterBeginEdit, index); }

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "shell/midi_message.h"
+#include "shell/plugin_editor.h"
 #include "shell/plugin_base.h"
 #include "shell/state_chunk.h"
 #include "shell/vst2/vst2_interface.h"
@@ -35,6 +37,16 @@ public:
     void ProcessDouble(double** inputs, double** outputs, int32_t frames);
     float GetParameterForHost(int32_t index);
     void SetParameterFromHost(int32_t index, float value);
+
+    // Gives the plug-in its editor: the has-editor flag and the editor
+    // rectangle follow its size. Calls from the host open and close it.
+    void AttachEditor(std::unique_ptr<IPluginEditor> editor);
+    IPluginEditor* Editor() { return editor_.get(); }
+    // The editor changed its size.
+    void OnEditorResized();
+    // Asks the host to show its own menu for a parameter at a point of the
+    // editor; false when this host offers none.
+    virtual bool PopupHostMenuForParameter(int /*index*/, int /*x*/, int /*y*/) { return false; }
 
     // A parameter change made in the editor: applied and reported to the host.
     void SetParameterFromEditor(int index, double normalised);
@@ -67,9 +79,9 @@ protected:
     // Called when the host switches processing on or off.
     virtual void OnActivate(bool /*active*/) {}
     virtual void OnIdle() {}
-    virtual bool HasEditor() const { return false; }
+    bool HasEditor() const { return editor_ != nullptr; }
     // Tells the editor a parameter's new value (normalised from the host, real from text entry).
-    virtual void OnParameterChangedByHost(int /*index*/, double /*value*/, bool /*normalised*/) {}
+    virtual void OnParameterChangedByHost(int index, double value, bool normalised);
 
     void InformHostOfParamChange(int index, double normalised) override;
     void OnProgramFileLoaded() override;
@@ -85,6 +97,7 @@ private:
         std::vector<double> scratch;
     };
 
+    intptr_t DispatchEditor(int32_t opcode, void* ptr);
     intptr_t DispatchLocked(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void IdentifyHost();
     void ResizeScratch(int frames);
@@ -104,6 +117,8 @@ private:
     int hostCode_ = -1;
     int32_t hostVersion_ = 0;
     vst2::ERect editorRect_{};
+    // The editor, on the host's GUI thread; its calls take no plug-in lock.
+    std::unique_ptr<IPluginEditor> editor_;
     vst2::VstSpeakerArrangement inputArrangement_{};
     vst2::VstSpeakerArrangement outputArrangement_{};
     std::vector<Channel> inputs_;

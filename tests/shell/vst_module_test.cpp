@@ -46,6 +46,15 @@ TEST_F(VstModule, PresentsItselfAsAStereoInstrument) {
     EXPECT_EQ(host.Dispatch(12345), 0) << "unknown opcodes answer 0";
 }
 
+TEST_F(VstModule, AnswersEditorCallsWithZeroWhileItHasNoEditor) {
+    ERect* rect = nullptr;
+    EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, &rect), 0);
+    EXPECT_EQ(rect, nullptr);
+    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(host.Dispatch(effEditIdle), 0);
+    EXPECT_EQ(host.Dispatch(effEditClose), 0);
+}
+
 TEST_F(VstModule, StartsOnItsFirstProgramAndKeepsIt) {
     EXPECT_EQ(host.Text(effGetProgramName), "#BASIC BASSDRUMS#");
     EXPECT_EQ(host.GetParameter(param::FilterCutoff), 1.0f) << "the program's values, not the declared defaults";
