@@ -9,6 +9,8 @@ packages=(
   libpng-dev zlib1g-dev
   # the editor's text: FreeType and fontconfig, and Liberation Sans for "Arial"
   libfreetype-dev libfontconfig-dev fonts-liberation2
+  # the artwork generator (tools/artwork): cairo, and the font files it draws with
+  libcairo2-dev fonts-dejavu-core
   libsndfile1-dev libcli11-dev
   g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
   wine wine64

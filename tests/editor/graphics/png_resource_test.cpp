@@ -125,16 +125,16 @@ TEST(PngDecoding, GivesTheSwitchImagePremultiplied) {
     EXPECT_EQ(bitmap.Height(), 40);
     EXPECT_EQ(bitmap.At(0, 0), 0x00000000u) << "clear corner";
     EXPECT_EQ(bitmap.At(19, 39), 0x00000000u);
-    EXPECT_EQ(bitmap.At(8, 28), 0xFFFFECA0u) << "opaque lit lamp, unchanged";
-    EXPECT_EQ(bitmap.At(10, 10), 0xFF43251Au) << "opaque unlit lamp, unchanged";
-    // RGBA (119, 119, 125, 64): 119 * 64 = 7616, / 255 = 29.87 -> 30; 125 * 64 = 8000, / 255 = 31.37 -> 31.
-    EXPECT_EQ(bitmap.At(6, 1), 0x401E1E1Fu);
-    // RGBA (121, 121, 128, 48): 5808 / 255 = 22.78 -> 23; 6144 / 255 = 24.09 -> 24.
-    EXPECT_EQ(bitmap.At(4, 2), 0x30171718u);
-    // RGBA (117, 117, 122, 159): 18603 / 255 = 72.95 -> 73; 19398 / 255 = 76.07 -> 76.
-    EXPECT_EQ(bitmap.At(1, 7), 0x9F49494Cu);
-    // RGBA (63, 63, 66, 223): 14049 / 255 = 55.09 -> 55; 14718 / 255 = 57.72 -> 58.
-    EXPECT_EQ(bitmap.At(18, 8), 0xDF37373Au);
+    EXPECT_EQ(bitmap.At(10, 30), 0xFFFFD173u) << "opaque lit lamp (255, 209, 115), unchanged";
+    EXPECT_EQ(bitmap.At(10, 10), 0xFF382D25u) << "opaque unlit lens (56, 45, 37), unchanged";
+    // RGBA (59, 62, 69, 103): 6077 / 255 = 23.83 -> 24; 6386 / 255 = 25.04 -> 25; 7107 / 255 = 27.87 -> 28.
+    EXPECT_EQ(bitmap.At(6, 1), 0x6718191Cu);
+    // RGBA (48, 52, 55, 69): 3312 / 255 = 12.99 -> 13; 3588 / 255 = 14.07 -> 14; 3795 / 255 = 14.88 -> 15.
+    EXPECT_EQ(bitmap.At(4, 2), 0x450D0E0Fu);
+    // RGBA (51, 54, 60, 212): 10812 / 255 = 42.40 -> 42; 11448 / 255 = 44.89 -> 45; 12720 / 255 = 49.88 -> 50.
+    EXPECT_EQ(bitmap.At(1, 7), 0xD42A2D32u);
+    // RGBA (59, 63, 69, 239): 14101 / 255 = 55.30 -> 55; 15057 / 255 = 59.05 -> 59; 16491 / 255 = 64.67 -> 65.
+    EXPECT_EQ(bitmap.At(18, 8), 0xEF373B41u);
 }
 
 TEST(PngDecoding, PremultipliesGreyAndPaletteImages) {
@@ -246,8 +246,8 @@ TEST(PngResources, LoadsTheSwitchImageById) {
     const RasterBitmap bitmap = LoadPngBitmap(kSwitchId);
     ASSERT_EQ(bitmap.Width(), 20);
     ASSERT_EQ(bitmap.Height(), 40);
-    EXPECT_EQ(bitmap.At(6, 1), 0x401E1E1Fu);
-    EXPECT_EQ(bitmap.At(8, 28), 0xFFFFECA0u);
+    EXPECT_EQ(bitmap.At(6, 1), 0x6718191Cu);
+    EXPECT_EQ(bitmap.At(10, 30), 0xFFFFD173u);
 }
 
 #else
@@ -296,7 +296,7 @@ TEST(PngResources, AreFoundInTheModuleOfTheCodeAskingForThem) {
     EXPECT_EQ(probeBitmap(kSwitchId, 6, 1, &width, &height, &pixel), 1);
     EXPECT_EQ(width, 20);
     EXPECT_EQ(height, 40);
-    EXPECT_EQ(pixel, 0x401E1E1Fu) << "see GivesTheSwitchImagePremultiplied";
+    EXPECT_EQ(pixel, 0x6718191Cu) << "see GivesTheSwitchImagePremultiplied";
     for (int id : kUnknownIds) EXPECT_EQ(probeBitmap(id, 0, 0, &width, &height, &pixel), 0) << id;
     FreeLibrary(probe);
 }
