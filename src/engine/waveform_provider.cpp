@@ -223,8 +223,13 @@ void WaveformProvider::BuildTables() {
 }
 
 void WaveformProvider::RenderPreview(double shapeValue, bool invert, std::span<double, kPreviewPoints> destination) const {
+    // The picture of noise draws from a generator of its own: drawing it must
+    // not move the sequence the voices play.
+    LcgRandom previewNoise;
+    const bool noise = IndexOf(shapeValue) == kWhiteNoise;
     for (int i = 0; i < kPreviewPoints; ++i) {
-        const double sample = GetSample(shapeValue, static_cast<double>(i) / kPreviewPoints, 0);
+        const double sample = noise ? previewNoise.Next() / 32767.0 * 2.0 - 1.0
+                                    : GetSample(shapeValue, static_cast<double>(i) / kPreviewPoints, 0);
         destination[static_cast<std::size_t>(i)] = invert ? FoldInverted(sample) : sample;
     }
 }

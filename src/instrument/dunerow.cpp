@@ -74,6 +74,8 @@ void Dunerow::OnReset() {
     }
     // The filter states start afresh; gliding from coefficients of the old rate would only colour the start.
     CompleteFilterGlides();
+    // The held rate's read-out is in hertz of the new rate.
+    if (HasEditor()) RefreshReadoutOf(param::SampleRate);
 }
 
 void Dunerow::CompleteFilterGlides() {
@@ -91,7 +93,9 @@ void Dunerow::QueueMidiMessage(const MidiMessage& message) {
 
 void Dunerow::OnNoteOn(int note, int velocity, int frame) {
     const Korvane::Note* voice = voicePool_.OnNoteOn(note, velocity, frame);
-    if (voice != nullptr) lastNoteFrequency_ = voice->NoteFrequency() * transposeFactor_;
+    if (voice == nullptr) return;
+    lastNoteFrequency_ = voice->NoteFrequency() * transposeFactor_;
+    if (HasEditor()) ShowNoteFrequency(note);
 }
 
 void Dunerow::OnNoteOff(int note, int velocity, int frame) { voicePool_.OnNoteOff(note, velocity, frame); }
@@ -139,7 +143,12 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
         if (previewMode == PreviewNote::kRestart) noteReceiver_.Queue({0, 0x90, note, 127});
     }
 
-    if (waveforms_.IsRefreshRequested()) waveforms_.ApplyPendingUserWaveform();
+    if (waveforms_.IsRefreshRequested()) {
+        waveforms_.ApplyPendingUserWaveform();
+        if (HasEditor()) {
+            for (int oscillator = 0; oscillator < 3; ++oscillator) RefreshWaveformPreview(oscillator);
+        }
+    }
 
     auto& voices = voicePool_.Voices();
     for (int frame = 0; frame < frames; ++frame) {
@@ -248,8 +257,7 @@ bool Dunerow::LoadProgramText(const std::filesystem::path& path) {
         // The file holds real values: go through their normalised form so that
         // a shaped parameter comes back as saved instead of shaped twice.
         parameter->SetFromNormalized(parameter->RealToNormalized(value));
-        OnParameterChangedByHost(index, parameter->GetNormalizedValue(), true);
-        ApplyParameter(index);
+        ApplyParameter(index);  // also tells the editor
     }
     ModifyCurrentProgram(record.Name());
     return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <limits>
 #include <vector>
 
@@ -19,9 +20,11 @@
 #include "engine/pitch_envelope.h"
 #include "engine/waveform_provider.h"
 #include "shell/midi_message.h"
+#include "instrument/editor_readouts.h"
 #include "instrument/note_receiver.h"
 #include "instrument/parameter_table.h"
 #include "instrument/peak_meter.h"
+#include "instrument/preview_curve.h"
 #include "instrument/preview_note.h"
 #include "instrument/voice_pool.h"
 #include "programs/vst_x_synth_program.h"
@@ -43,6 +46,8 @@ public:
     static constexpr std::string_view kChannelIo = "0-1 0-2";  // no input with one or two outputs
 
     explicit Dunerow(vst2::HostCallback host = nullptr);
+    // The editor goes first: its controls point at this object's units and curves.
+    ~Dunerow() override { DestroyEditor(); }
 
     // Accepts a note message from the host for the coming blocks.
     void QueueMidiMessage(const MidiMessage& message) override;
@@ -81,6 +86,32 @@ public:
     PreviewNote& Preview() { return previewNote_; }
     int Capacity() const { return capacity_; }
 
+    // What the editor shows live. The instrument refreshes them only while an
+    // editor is attached; the editor reads them on its own thread without a lock.
+    const EditorReadouts& Readouts() const { return readouts_; }
+    // One cycle of oscillator 0..2's waveform (78 points).
+    PreviewCurve& WaveformPreview(int oscillator);
+    PreviewCurve& PitchEnvelopePreview() { return pitchEnvelopePreview_; }
+    PreviewCurve& VolumeEnvelopePreview() { return volumeEnvelopePreview_; }
+    PreviewCurve& FilterEnvelopePreview() { return filterEnvelopePreview_; }
+    // A sine cycle through the distortion (98 points) and its transfer curve (108).
+    PreviewCurve& DistortionWavePreview() { return distortionWavePreview_; }
+    PreviewCurve& DistortionCurvePreview() { return distortionCurvePreview_; }
+    // A sine cycle through the dynamic shaper (98 points) and its transfer curve (108).
+    PreviewCurve& ShaperWavePreview() { return shaperWavePreview_; }
+    PreviewCurve& ShaperCurvePreview() { return shaperCurvePreview_; }
+    // The shape section changed last: 0 distortion, 1 dynamic shaper (the editor draws it bright).
+    int ShapeDisplayOrder() const { return shapeDisplayOrder_.load(std::memory_order_acquire); }
+    // Recomputes every curve and read-out from the current values and tells
+    // the editor every parameter's value; call it after attaching an editor.
+    void RefreshEditorDisplays();
+
+protected:
+    // ApplyParameter tells the editor each new value once it is stored; the
+    // host's earlier notice (before the value is clamped and stored) would
+    // only repeat it.
+    void OnParameterChangedByHost(int /*index*/, double /*value*/, bool /*normalised*/) override {}
+
 private:
     void ProcessPass(double* left, double* right, int frames);
     // The output stage's last step: clips to the ceiling and keeps NaN and subnormal numbers from the host.
@@ -91,6 +122,18 @@ private:
     void CompleteFilterGlides();
     void ApplyVoiceParameter(int index, double value);
     void ApplyEffectParameter(int index, double value);
+
+    // The editor's side of a parameter change (only with an editor attached).
+    void TellEditor(int index, double normalised);
+    void RefreshDisplaysOf(int index);
+    void RefreshReadoutOf(int index);
+    void RefreshOscillatorDisplay(int oscillator);
+    void RefreshWaveformPreview(int oscillator);
+    void RefreshEnvelopeDisplay(bool volume);
+    void RefreshPitchDisplay();
+    void RefreshDistortionDisplays();
+    void RefreshShaperDisplays();
+    void ShowNoteFrequency(int note);
 
     double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
 
@@ -128,4 +171,24 @@ private:
     std::vector<double> bassLayerCopy_;
     PeakMeter peakMeter_;
     PreviewNote previewNote_;
+
+    EditorReadouts readouts_;
+    std::array<PreviewCurve, 3> waveformPreviews_{PreviewCurve(Korvane::WaveformProvider::kPreviewPoints),
+                                                  PreviewCurve(Korvane::WaveformProvider::kPreviewPoints),
+                                                  PreviewCurve(Korvane::WaveformProvider::kPreviewPoints)};
+    PreviewCurve pitchEnvelopePreview_{Korvane::PitchEnvelope::kPreviewPoints};
+    PreviewCurve volumeEnvelopePreview_{Korvane::ADSR::kPreviewPoints};
+    PreviewCurve filterEnvelopePreview_{Korvane::ADSR::kPreviewPoints};
+    PreviewCurve distortionWavePreview_{Korvane::Distortion::kWaveDisplayPoints};
+    PreviewCurve distortionCurvePreview_{Korvane::Distortion::kCurveDisplayPoints};
+    PreviewCurve shaperWavePreview_{Korvane::DynShaper::kWaveDisplayPoints};
+    PreviewCurve shaperCurvePreview_{Korvane::DynShaper::kCurveDisplayPoints};
+    std::atomic<int> shapeDisplayOrder_{0};
+    // Where the curves are computed before they are published: the audio
+    // thread refreshes the waveform previews and must not allocate.
+    std::array<double, Korvane::WaveformProvider::kPreviewPoints> waveformScratch_{};
+    std::array<double, Korvane::ADSR::kPreviewPoints> envelopeScratch_{};
+    std::array<double, Korvane::PitchEnvelope::kPreviewPoints> pitchScratch_{};
+    std::array<double, Korvane::Distortion::kWaveDisplayPoints> waveScratch_{};
+    std::array<double, Korvane::Distortion::kCurveDisplayPoints> curveScratch_{};
 };

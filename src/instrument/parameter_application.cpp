@@ -28,6 +28,27 @@ void Dunerow::ApplyParameter(int index) {
     } else {
         ApplyEffectParameter(index, value);
     }
+    // Which shape section the editor draws bright: the one changed last.
+    switch (index) {
+    case param::DistortionOnOff:
+    case param::Distortion:
+    case param::DistortionType:
+    case param::DistortionInterpMode:
+        shapeDisplayOrder_.store(0, std::memory_order_release);
+        break;
+    case param::DynShaper:
+    case param::DynShaperInvert:
+    case param::DynShaperType:
+    case param::DynShaperMode:
+        shapeDisplayOrder_.store(1, std::memory_order_release);
+        break;
+    default:
+        break;
+    }
+    if (HasEditor()) {
+        RefreshDisplaysOf(index);
+        TellEditor(index, parameter->GetNormalizedValue());
+    }
 }
 
 void Dunerow::SyncRingFrequency(double multiplier) {
@@ -36,6 +57,7 @@ void Dunerow::SyncRingFrequency(double multiplier) {
     const double normalised = std::min(lastNoteFrequency_ * multiplier, maximum) / maximum;
     ringModulator_.SetFrequency(normalised);
     currentProgram_[param::RingModulationFrequency] = normalised;
+    if (HasEditor()) TellEditor(param::RingModulationFrequency, normalised);
     GetParam(param::RingModulationFrequency)->SetFromNormalized(normalised);
 }
 

@@ -1,10 +1,10 @@
 #include "instrument/readout_texts.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
-#include <string>
 
 #include "shell/bounded_text.h"
 
@@ -20,8 +20,9 @@ namespace {
     va_end(arguments);
 }
 
-// A name as a terminated string for "%s".
-std::string Terminated(std::string_view name) { return std::string(name); }
+// The length of a name for "%.*s": names are printed in place, never copied,
+// since read-outs are written on the audio thread.
+int Length(std::string_view name) { return static_cast<int>(std::min<std::size_t>(name.size(), 1024)); }
 
 std::string_view Pick(std::span<const std::string_view> names, int index, std::string_view otherwise) {
     if (index < 0 || index >= static_cast<int>(names.size())) return otherwise;
@@ -31,7 +32,7 @@ std::string_view Pick(std::span<const std::string_view> names, int index, std::s
 }  // namespace
 
 void WaveformCaption(std::span<char> text, int index, std::string_view name) {
-    Print(text, "%2.2d: %s", index + 1, Terminated(name).c_str());
+    Print(text, "%2.2d: %.*s", index + 1, Length(name), name.data());
 }
 
 void Seconds(std::span<char> text, double seconds) { Print(text, "%3.3f s", seconds); }
@@ -49,7 +50,7 @@ void DumpExpand(std::span<char> text, double position) {
 }
 
 void DistortionType(std::span<char> text, int index, std::string_view name) {
-    Print(text, "%d: %s", index + 1, Terminated(name).c_str());
+    Print(text, "%d: %.*s", index + 1, Length(name), name.data());
 }
 
 std::string_view Interpolation(int mode) {
@@ -98,15 +99,17 @@ std::string_view RingWaveform(int waveform) {
 }
 
 void MaxLevel(std::span<char> text, double peak) {
-    if (peak == 0.0) {
+    if (!(peak > 0.0)) {
         Print(text, "%s", "MAX LEVEL: -oo dB");
     } else {
-        Print(text, "MAX LEVEL: %3.1f dB", 20.0 * std::log10(peak));
+        // In single precision, as the level has always been shown.
+        const float decibels = 20.0f * std::log10(static_cast<float>(peak));
+        Print(text, "MAX LEVEL: %3.1f dB", static_cast<double>(decibels));
     }
 }
 
 void NoteFrequency(std::span<char> text, double hertz, std::string_view noteName) {
-    Print(text, "%3.1fHz [%s]", hertz, Terminated(noteName).c_str());
+    Print(text, "%3.1fHz [%.*s]", hertz, Length(noteName), noteName.data());
 }
 
 void HostInfo(std::span<char> text, double sampleRate, double tempo) {

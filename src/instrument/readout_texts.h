@@ -39,7 +39,7 @@ void Hertz(std::span<char> text, double hertz);
 std::string_view Transition(int setting);
 // "Sine", "Pulse", "Saw", "Sine2", "Sine3"; any other index reads "Sine".
 std::string_view RingWaveform(int waveform);
-// "MAX LEVEL: %3.1f dB", or "MAX LEVEL: -oo dB" for silence.
+// "MAX LEVEL: %3.1f dB" (worked out in single precision), or "MAX LEVEL: -oo dB" for silence.
 void MaxLevel(std::span<char> text, double peak);
 // "%3.1fHz [%s]": the last note's frequency and name.
 void NoteFrequency(std::span<char> text, double hertz, std::string_view noteName);

@@ -90,6 +90,8 @@ public:
     bool RestoreProgram(int index);
     // Stores the current values (and a new name, when given) into the current slot.
     void ModifyCurrentProgram(std::string_view name = {});
+    // Renames the current program (an empty name included).
+    void SetCurrentProgramName(std::string_view name);
     // Reports every parameter's value to the host as an automation change.
     void InformHostOfAllParameters();
 

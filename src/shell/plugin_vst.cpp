@@ -507,6 +507,12 @@ void IPluginVst::AttachEditor(std::unique_ptr<IPluginEditor> editor) {
     }
 }
 
+void IPluginVst::DestroyEditor() {
+    if (editor_ == nullptr) return;
+    editor_->CloseWindow();
+    AttachEditor(nullptr);
+}
+
 void IPluginVst::OnEditorResized() {
     if (editor_ == nullptr) return;
     editorRect_.top = 0;

@@ -42,11 +42,17 @@ public:
     // rectangle follow its size. Calls from the host open and close it.
     void AttachEditor(std::unique_ptr<IPluginEditor> editor);
     IPluginEditor* Editor() { return editor_.get(); }
+    // Closes and destroys the editor; a plug-in class does so first in its
+    // destructor, while everything its controls point at still exists.
+    void DestroyEditor();
     // The editor changed its size.
     void OnEditorResized();
     // Asks the host to show its own menu for a parameter at a point of the
     // editor; false when this host offers none.
     virtual bool PopupHostMenuForParameter(int /*index*/, int /*x*/, int /*y*/) { return false; }
+
+    // Asks the host to refresh what it shows of the plug-in (program names and values).
+    void UpdateHostDisplay() { CallHost(vst2::audioMasterUpdateDisplay); }
 
     // A parameter change made in the editor: applied and reported to the host.
     void SetParameterFromEditor(int index, double normalised);

@@ -98,6 +98,12 @@ void IPluginBase::ModifyCurrentProgram(std::string_view name) {
     if (!name.empty()) slot.name = name;
 }
 
+void IPluginBase::SetCurrentProgramName(std::string_view name) {
+    auto lock = ScopedLock();
+    if (currentProgram_ < 0 || currentProgram_ >= ProgramCount()) return;
+    programs_[static_cast<std::size_t>(currentProgram_)].name = name;
+}
+
 void IPluginBase::InformHostOfAllParameters() {
     auto lock = ScopedLock();
     for (int index = 0; index < ParameterCount(); ++index) InformHostOfParamChange(index, GetParam(index)->GetNormalizedValue());

@@ -2,8 +2,10 @@
 // global allocation functions, so it is a test executable of its own.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 #include "support/instrument_rig.h"
@@ -62,4 +64,42 @@ TEST(ProcessAllocation, AFloodOfEventsInOneBlockAllocatesNothing) {
     }
     rig.Synth().ProcessBlock(nullptr, outputs, 256);
     EXPECT_EQ(allocations.load() - before, 0);
+}
+
+namespace {
+
+// An editor without a window: the instrument refreshes its read-outs and curves.
+class SilentEditor : public IPluginEditor {
+public:
+    SilentEditor() : IPluginEditor(200, 100) {}
+    bool OpenWindow(void* /*parent*/) override { return false; }
+    void CloseWindow() override {}
+    bool WindowIsOpen() const override { return false; }
+    void OnParameterChanged(int /*index*/, double /*value*/, bool /*normalised*/) override {}
+};
+
+}  // namespace
+
+TEST(ProcessAllocation, RefreshingTheEditorsDisplaysWhileRenderingAllocatesNothing) {
+    InstrumentRig rig(44100.0, 256);
+    rig.Synth().AttachEditor(std::make_unique<SilentEditor>());
+    rig.Synth().RefreshEditorDisplays();
+    rig.Set(param::OscWaveform2, 0.6);  // a user waveform
+    std::array<double, Korvane::WaveformTable::kSize> samples{};
+    samples.fill(0.25);
+    ASSERT_TRUE(rig.Synth().Waveforms().SubmitUserWaveform(0.6, samples));
+    StereoBuffer out{std::vector<double>(256), std::vector<double>(256)};
+    double* outputs[2] = {out.left.data(), out.right.data()};
+    const std::uint32_t noteVersion = rig.Synth().Readouts().Version(Readout::NoteFrequency);
+    rig.Synth().WaveformPreview(1).TakeChanged();
+
+    const long before = allocations.load();
+    for (int block = 0; block < 8; ++block) {
+        // Every note on writes the note read-out; the first block redraws the waveform previews.
+        rig.Synth().QueueMidiMessage({block * 16, 0x90, static_cast<uint8_t>(40 + block), 100});
+        rig.Synth().ProcessBlock(nullptr, outputs, 256);
+    }
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_NE(rig.Synth().Readouts().Version(Readout::NoteFrequency), noteVersion);
+    EXPECT_TRUE(rig.Synth().WaveformPreview(1).TakeChanged());
 }

@@ -84,3 +84,33 @@ void IControl::RequestTextEntry() {
                          centreY + kPromptHeight / 2};
     graphics_->PromptForParameter(this, paramIndex_, box);
 }
+
+void IControl::AddAuxParam(int paramIndex) {
+    if (!FollowsAuxParam(paramIndex)) auxParams_.push_back({paramIndex, -1.0});
+}
+
+IControl::AuxParam* IControl::FindAuxParam(int paramIndex) {
+    for (AuxParam& aux : auxParams_) {
+        if (aux.index == paramIndex) return &aux;
+    }
+    return nullptr;
+}
+
+bool IControl::FollowsAuxParam(int paramIndex) const {
+    return std::any_of(auxParams_.begin(), auxParams_.end(), [&](const AuxParam& aux) { return aux.index == paramIndex; });
+}
+
+double IControl::AuxValue(int paramIndex) const {
+    for (const AuxParam& aux : auxParams_) {
+        if (aux.index == paramIndex) return aux.value;
+    }
+    return -1.0;
+}
+
+void IControl::SetSecondaryValueFromPlugin(int paramIndex, double value) {
+    AuxParam* aux = FindAuxParam(paramIndex);
+    if (aux == nullptr || aux->value == value) return;
+    aux->value = value;
+    MarkDirty(false);
+    redrawPending_ = true;
+}

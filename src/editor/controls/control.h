@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/graphics/mouse_mod.h"
 #include "editor/graphics/itext.h"
@@ -62,6 +63,8 @@ public:
     virtual bool IsDirty() const { return dirty_; }
     // Called when the editor has had nothing to redraw for a while.
     virtual void OnEditorIdle() {}
+    // The value of a further parameter the control follows (see AddAuxParam).
+    virtual void SetSecondaryValueFromPlugin(int paramIndex, double value);
 
     IPluginVst* GetPlugin() const { return plugin_; }
     const RasterRect& GetRect() const { return rect_; }
@@ -85,6 +88,12 @@ public:
         clampLow_ = low;
         clampHigh_ = high;
     }
+
+    // Makes the control follow a further parameter's value (normalised).
+    void AddAuxParam(int paramIndex);
+    bool FollowsAuxParam(int paramIndex) const;
+    // The followed value, or -1 before the plug-in pushed one.
+    double AuxValue(int paramIndex) const;
 
     // Where the control sits in the graphics object (set when it is added).
     void SetGraphics(IGraphics* graphics) { graphics_ = graphics; }
@@ -118,4 +127,11 @@ protected:
     bool promptDisabled_ = true;
     bool doubleClickAsSingle_ = false;
     IChannelBlend blend_;
+
+    struct AuxParam {
+        int index;
+        double value;
+    };
+    std::vector<AuxParam> auxParams_;
+    AuxParam* FindAuxParam(int paramIndex);
 };

@@ -8,6 +8,7 @@
 
 struct IBitmap {
     std::shared_ptr<const RasterBitmap> pixels;
+    int id = 0;      // the image's id, 0 for one made in memory
     int width = 0;   // of the whole image
     int height = 0;
     int frames = 1;

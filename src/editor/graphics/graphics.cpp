@@ -82,6 +82,7 @@ IControl* IGraphics::GetControl(int index) const {
 
 IBitmap IGraphics::LoadBitmap(int id, std::string_view fileName, int frames) {
     IBitmap bitmap;
+    bitmap.id = id;
     bitmap.frames = std::max(frames, 1);
     bitmap.pixels = BitmapCache::Shared().GetOrLoad(id, [&]() -> BitmapCache::Pixels {
         if (!EndsWithPng(fileName)) return nullptr;
@@ -113,6 +114,7 @@ void IGraphics::SetParameterFromPlugin(int index, double value, bool normalised)
     }
     for (const auto& control : controls_) {
         if (control->ParamIndex() == index) control->SetValueFromPlugin(value);
+        if (control->FollowsAuxParam(index)) control->SetSecondaryValueFromPlugin(index, value);
     }
 }
 
@@ -186,8 +188,13 @@ bool IGraphics::FillRectangle(RasterColor colour, const RasterRect& rect, float 
 
 // ---- the redraw cycle
 
+void IGraphics::AddTickListener(std::unique_ptr<IGraphicsTickListener> listener) {
+    if (listener != nullptr) tickListeners_.push_back(std::move(listener));
+}
+
 void IGraphics::OnTimerTick() {
     ApplyPostedParameters();
+    for (const auto& listener : tickListeners_) listener->OnTick(*this);
     if (TextEntryIsOpen()) {
         if (textEntryState_ == kEntryCancel || textEntryState_ == kEntryCommit) {
             FinishTextEntry(textEntryState_ == kEntryCommit);
@@ -484,17 +491,18 @@ std::string IGraphics::FileFilter(std::string_view extensions) {
     return filter;
 }
 
-void IGraphics::AskForFile(std::string& file, FileAction action, std::string& directory, std::string_view extensions) {
+bool IGraphics::AskForFile(std::string& file, FileAction action, std::string& directory, std::string_view extensions) {
     if (!PlatformWindowIsOpen()) {
         file.clear();
-        return;
+        return false;
     }
     const std::string start = directory.empty() ? DesktopFolder() : directory;
     std::string chosen;
-    if (!ShowFileDialog(action, file, start, FileFilter(extensions), chosen) || chosen.empty()) return;
+    if (!ShowFileDialog(action, file, start, FileFilter(extensions), chosen) || chosen.empty()) return false;
     const std::size_t slash = chosen.find_last_of("/\\");
     directory = slash == std::string::npos ? std::string() : chosen.substr(0, slash + 1);
     file = chosen;
+    return true;
 }
 
 bool IGraphics::OpenURL(std::string_view url, std::string_view caption, std::string_view confirmText,

@@ -20,6 +20,7 @@
 #include "shell/plugin_editor.h"
 
 class IControl;
+class IGraphics;
 class IPluginVst;
 struct IChannelBlend;
 
@@ -28,6 +29,14 @@ struct IKeyPress {
     enum class Kind { Character, Up, Down, Left, Right, Other };
     Kind kind = Kind::Other;
     char32_t character = 0;  // for Kind::Character
+};
+
+// Runs on every redraw tick, before the dirty controls are collected: what
+// an editor polls while it runs (read-outs the plug-in rewrites, say).
+class IGraphicsTickListener {
+public:
+    virtual ~IGraphicsTickListener() = default;
+    virtual void OnTick(IGraphics& graphics) = 0;
 };
 
 enum class FileAction { Open, Save };
@@ -83,6 +92,8 @@ public:
 
     // ---- the redraw cycle, driven by the window system's timer
     void OnTimerTick();
+    // Adds something to run on every tick; the graphics object owns it.
+    void AddTickListener(std::unique_ptr<IGraphicsTickListener> listener);
     // Draws the controls meeting `rect` into the surface in list order and
     // marks every control clean, then shows the rectangle.
     void Paint(const RasterRect& rect);
@@ -130,8 +141,8 @@ public:
     IPopupChoice ShowPopupMenu(IPopupMenu& menu, const RasterRect& rect);
     // Asks for a file to open or save. `extensions` is space-separated ("kv
     // bgp fxp"); `file` receives the chosen path (cleared when the window is
-    // closed) and `directory` the folder it lies in.
-    void AskForFile(std::string& file, FileAction action, std::string& directory, std::string_view extensions);
+    // closed) and `directory` the folder it lies in. True when a file was chosen.
+    bool AskForFile(std::string& file, FileAction action, std::string& directory, std::string_view extensions);
     // The dialog filter of an extension list: "kv bgp fxp" gives "*.kv;*.bgp;*.fxp".
     static std::string FileFilter(std::string_view extensions);
     // Opens a web address, after a confirmation when `confirmText` is given;
@@ -194,6 +205,7 @@ private:
     bool strictDrawing_ = true;
     RasterSysBitmap surface_;
     std::unique_ptr<IControl> keyCatcher_;
+    std::vector<std::unique_ptr<IGraphicsTickListener>> tickListeners_;
     // The parameter whose edit the host was told began, -1 for none.
     int editingParam_ = -1;
 

@@ -66,8 +66,8 @@ void IGraphicsHeadless::Drag(int x1, int y1, int x2, int y2, const IMouseMod& mo
 }
 
 bool IGraphicsHeadless::OpenPlatformWindow(void* /*parent*/) {
-    open_ = true;
-    return true;
+    open_ = windowSystem_;
+    return open_;
 }
 
 bool IGraphicsHeadless::ShowTextEntry(const RasterRect& /*rect*/, const IText& style, std::string_view text,

@@ -64,6 +64,8 @@ public:
     void SetConnected(bool connected) { connected_ = connected; }
     void SetShellOpenSucceeds(bool succeeds) { shellOpenSucceeds_ = succeeds; }
     void SetDesktopFolder(const std::string& folder) { desktop_ = folder; }
+    // Without a window system, asking for the window fails as it would on a machine without a display.
+    void SetWindowSystemAvailable(bool available) { windowSystem_ = available; }
 
     // ---- what was shown
     const std::vector<MenuShown>& MenusShown() const { return menus_; }
@@ -103,6 +105,7 @@ private:
     };
 
     bool open_ = false;
+    bool windowSystem_ = true;
     bool captured_ = false;
     bool entryShown_ = false;
     std::string entryText_;
