@@ -131,23 +131,7 @@ float GetParameterCallback(AEffect* effect, int32_t index) {
     return 0.0f;
 }
 
-std::mutex& ConstructionMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
 }  // namespace
-
-AEffect* InstantiateEffect(HostCallback host) {
-    try {
-        std::lock_guard lock(ConstructionMutex());
-        IPluginVst* plugin = CreatePlugin(host);
-        plugin->FillEmptyPrograms("Empty", plugin->ProgramCount());
-        return plugin->Effect();
-    } catch (...) {
-        return nullptr;  // no instance, and no exception for the host
-    }
-}
 
 IPluginVst::IPluginVst(HostCallback host, int parameterCount, int programCount, std::string_view channelIo,
                        const PluginIdentity& identity)

@@ -32,7 +32,7 @@ TEST_F(VstModule, PresentsItselfAsAStereoInstrument) {
     EXPECT_EQ(effect.numOutputs, 2);
     EXPECT_EQ(effect.numParams, 109);
     EXPECT_EQ(effect.numPrograms, 128);
-    EXPECT_EQ(effect.flags, 0x1110) << "replacing, double replacing and synth; the editor is not built yet";
+    EXPECT_EQ(effect.flags, 0x1111) << "editor, replacing, double replacing and synth";
     EXPECT_EQ(effect.uniqueID, 0x646E7270);
     EXPECT_EQ(effect.version, 10600);
     EXPECT_EQ(effect.initialDelay, 0);
@@ -46,13 +46,18 @@ TEST_F(VstModule, PresentsItselfAsAStereoInstrument) {
     EXPECT_EQ(host.Dispatch(12345), 0) << "unknown opcodes answer 0";
 }
 
-TEST_F(VstModule, AnswersEditorCallsWithZeroWhileItHasNoEditor) {
+TEST_F(VstModule, HandsOutItsEditorRectangleAndOpensNoWindowWithoutAWindowSystem) {
     ERect* rect = nullptr;
-    EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0);
+    ASSERT_EQ(host.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 800);
+    EXPECT_EQ(rect->right, 1030);
+    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "no window system is built in yet";
     EXPECT_EQ(host.Dispatch(effEditIdle), 0);
-    EXPECT_EQ(host.Dispatch(effEditClose), 0);
+    EXPECT_EQ(host.Dispatch(effEditClose), 1) << "an editor exists";
+    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "asked again, still no window and no crash";
 }
 
 TEST_F(VstModule, StartsOnItsFirstProgramAndKeepsIt) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "audio_writer.h"
+#include "editor_snapshot.h"
 #include "midi_file.h"
 #include "names.h"
 #include "note_list.h"
@@ -24,6 +25,7 @@
 #include "preset_file.h"
 #include "render_error.h"
 #include "render_job.h"
+#include "shell/plugin_vst.h"
 
 namespace {
 
@@ -51,6 +53,8 @@ struct Options {
     double tail = 1.0;
     double maximumLength = 30.0;
     bool bench = false;
+    fs::path editorSnapshot;
+    std::string page = "synth";
 };
 
 std::atomic<bool> interrupted{false};
@@ -191,7 +195,46 @@ void Warn(const fs::path& output, const RenderReport& report, const Options& opt
     }
 }
 
+// Sets the program, the preset and the parameters a command asks for.
+void ApplySound(PluginHost& host, const Options& options, const std::vector<std::string>& names) {
+    const ModuleIdentity identity{host.UniqueId(), host.ParameterCount()};
+    if (host.ProgramCount() > 0) host.SelectProgram(options.program.empty() ? 0 : ProgramIndexOf(options.program, names));
+    if (!options.preset.empty()) {
+        for (const ParameterValue& value : ReadPreset(options.preset, identity).values) host.SetParameter(value.index, value.value);
+    }
+    for (const std::string& text : options.parameters) {
+        const ParameterValue value = ParseParameterOverride(text, identity);
+        host.SetParameter(value.index, value.value);
+    }
+}
+
+// --editor-snapshot: the built-in instrument's editor as the sound left it.
+int RunEditorSnapshot(const Options& options) {
+    const EditorPage page = EditorPageOf(options.page);
+    PluginHost host(&InstantiateEffect, "the built-in instrument");
+    ApplySound(host, options, ProgramNames(host));
+    host.Start(options.rate, options.block);
+    if (!options.notes.empty() || !options.midi.empty()) {
+        // Played so that meters, the note read-out and the curves show them;
+        // the sound itself goes to a file that is never kept.
+        RenderSettings settings;
+        settings.sampleRate = options.rate;
+        settings.blockSize = options.block;
+        settings.tailSeconds = options.tail;
+        settings.maximumSeconds = options.maximumLength;
+        settings.interrupted = &interrupted;
+        fs::path scratch = options.editorSnapshot;
+        scratch += ".wav";
+        AudioFileWriter discarded(scratch, {FileFormat::Wav, 32, host.OutputChannels(), options.rate});
+        Render(host, MessagesToPlay(options), settings, discarded, {});
+    }
+    WriteEditorSnapshot(host, page, options.editorSnapshot);
+    std::printf("%s\n", options.editorSnapshot.string().c_str());
+    return 0;
+}
+
 int Run(const Options& options) {
+    if (!options.editorSnapshot.empty()) return RunEditorSnapshot(options);
     const AudioFormat requested{ChosenFormat(options), options.bits, 2, options.rate};
     CheckFormat(requested);
     const MessageList messages = options.listPrograms || options.listParameters ? MessageList{} : MessagesToPlay(options);
@@ -297,7 +340,8 @@ EXAMPLES
   dunerow-render --midi groove.mid --program 20 -o groove.flac
   dunerow-render --preset my_kick.fxp --param Volume=0.4 -o my_kick.wav
   dunerow-render --batch kicks --programs 0-15,32 --rate 48000
-  dunerow-render --batch all --bench)";
+  dunerow-render --batch all --bench
+  dunerow-render --program 20 --note C2 --editor-snapshot editor.png)";
 
 // Help lines without CLI11's "Needs:"/"Excludes:" notes and validator
 // descriptions; the option texts say what matters.
@@ -387,6 +431,16 @@ int main(int argc, char** argv) {
         ->type_name("FILE")
         ->group(other);
     app.add_flag("--bench", options.bench, "Print audio seconds, CPU seconds and the realtime factor of each render")->group(other);
+    auto* snapshot = app.add_option("--editor-snapshot", options.editorSnapshot,
+                                    "Draw the built-in instrument's editor after the program, params and notes into a PNG")
+                         ->type_name("FILE.png")
+                         ->group(other);
+    app.add_option("--page", options.page, "With --editor-snapshot: the page to draw, synth or about")
+        ->type_name("PAGE")
+        ->capture_default_str()
+        ->group(other)
+        ->needs(snapshot);
+    snapshot->excludes(batch)->excludes(output)->excludes(list)->excludes(listParams);
     list->excludes(listParams);
 
     try {

@@ -63,9 +63,11 @@ PluginHost::PluginHost(const std::filesystem::path& modulePath) : moduleName_("'
     }
 }
 
+PluginHost::PluginHost(Entry entry, std::string name) : moduleName_(std::move(name)), entry_(entry) { CreateInstance(); }
+
 PluginHost::~PluginHost() {
     CloseInstance();
-    dlclose(module_);
+    if (module_ != nullptr) dlclose(module_);
 }
 
 void PluginHost::Renew() {

@@ -22,6 +22,9 @@ public:
     // Loads and opens the module; throws RenderError when it does not load,
     // has no entry point, answers with a bad record or is no instrument.
     explicit PluginHost(const std::filesystem::path& modulePath);
+    using Entry = vst2::AEffect* (*)(vst2::HostCallback);
+    // Opens an instrument linked into this program, through its entry point.
+    PluginHost(Entry entry, std::string name);
     ~PluginHost();
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
@@ -30,6 +33,7 @@ public:
     // state behind for the next.
     void Renew();
 
+    vst2::AEffect* Effect() { return effect_; }
     int ProgramCount() const { return effect_->numPrograms; }
     int ParameterCount() const { return effect_->numParams; }
     std::int32_t UniqueId() const { return effect_->uniqueID; }
@@ -59,7 +63,6 @@ private:
     void CreateInstance();
     void CloseInstance();
 
-    using Entry = vst2::AEffect* (*)(vst2::HostCallback);
     std::string moduleName_;
     void* module_ = nullptr;
     Entry entry_ = nullptr;
