@@ -195,6 +195,17 @@ void Warn(const fs::path& output, const RenderReport& report, const Options& opt
     }
 }
 
+// The render loop's settings from the command's options.
+RenderSettings SettingsOf(const Options& options) {
+    RenderSettings settings;
+    settings.sampleRate = options.rate;
+    settings.blockSize = options.block;
+    settings.tailSeconds = options.tail;
+    settings.maximumSeconds = options.maximumLength;
+    settings.interrupted = &interrupted;
+    return settings;
+}
+
 // Sets the program, the preset and the parameters a command asks for.
 void ApplySound(PluginHost& host, const Options& options, const std::vector<std::string>& names) {
     const ModuleIdentity identity{host.UniqueId(), host.ParameterCount()};
@@ -217,12 +228,7 @@ int RunEditorSnapshot(const Options& options) {
     if (!options.notes.empty() || !options.midi.empty()) {
         // Played so that meters, the note read-out and the curves show them;
         // the sound itself goes to a file that is never kept.
-        RenderSettings settings;
-        settings.sampleRate = options.rate;
-        settings.blockSize = options.block;
-        settings.tailSeconds = options.tail;
-        settings.maximumSeconds = options.maximumLength;
-        settings.interrupted = &interrupted;
+        const RenderSettings settings = SettingsOf(options);
         fs::path scratch = options.editorSnapshot;
         scratch += ".wav";
         AudioFileWriter discarded(scratch, {FileFormat::Wav, 32, host.OutputChannels(), options.rate});
@@ -258,12 +264,7 @@ int Run(const Options& options) {
     for (const std::string& text : options.parameters) overrides.push_back(ParseParameterOverride(text, identity));
     const std::vector<Job> jobs = PlanJobs(options, names, preset, requested.format);
 
-    RenderSettings settings;
-    settings.sampleRate = options.rate;
-    settings.blockSize = options.block;
-    settings.tailSeconds = options.tail;
-    settings.maximumSeconds = options.maximumLength;
-    settings.interrupted = &interrupted;
+    const RenderSettings settings = SettingsOf(options);
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     double totalAudio = 0.0;
     double totalCpu = 0.0;
