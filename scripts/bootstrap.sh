@@ -9,6 +9,7 @@ packages=(
   libpng-dev zlib1g-dev
   # the editor's text: FreeType and fontconfig, and Liberation Sans for "Arial"
   libfreetype-dev libfontconfig-dev fonts-liberation2
+  xvfb libxtst-dev libxext-dev libx11-dev  # the editor's X11 window, and Xvfb for its tests
   # the artwork generator (tools/artwork): cairo, and the font files it draws with
   libcairo2-dev fonts-dejavu-core
   libsndfile1-dev libcli11-dev

@@ -46,7 +46,7 @@ TEST_F(VstModule, PresentsItselfAsAStereoInstrument) {
     EXPECT_EQ(host.Dispatch(12345), 0) << "unknown opcodes answer 0";
 }
 
-TEST_F(VstModule, HandsOutItsEditorRectangleAndOpensNoWindowWithoutAWindowSystem) {
+TEST_F(VstModule, HandsOutItsEditorRectangleAndRefusesAWindowWithoutAParent) {
     ERect* rect = nullptr;
     ASSERT_EQ(host.Dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
@@ -54,10 +54,10 @@ TEST_F(VstModule, HandsOutItsEditorRectangleAndOpensNoWindowWithoutAWindowSystem
     EXPECT_EQ(rect->left, 0);
     EXPECT_EQ(rect->bottom, 800);
     EXPECT_EQ(rect->right, 1030);
-    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "no window system is built in yet";
+    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "no parent window to open in";
     EXPECT_EQ(host.Dispatch(effEditIdle), 0);
     EXPECT_EQ(host.Dispatch(effEditClose), 1) << "an editor exists";
-    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "asked again, still no window and no crash";
+    EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 0) << "asked again: still none, and no crash";
 }
 
 TEST_F(VstModule, StartsOnItsFirstProgramAndKeepsIt) {
