@@ -10,14 +10,12 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IPluginVst* plugin, int width,
 
 #else
 
-#include "editor/graphics/graphics_headless.h"
+#include "editor/graphics/x11/graphics_x11.h"
 
 std::unique_ptr<IGraphics> CreatePlatformGraphics(IPluginVst* plugin, int width, int height, int framesPerSecond) {
-    // No X11 window yet: the editor draws and answers clicks, but a host
-    // asking to open its window is told there is none.
-    auto graphics = std::make_unique<IGraphicsHeadless>(plugin, width, height, framesPerSecond);
-    graphics->SetWindowSystemAvailable(false);
-    return graphics;
+    // Where no X display can be reached, opening the window fails and the
+    // editor still draws and answers clicks without one.
+    return std::make_unique<IGraphicsX11>(plugin, width, height, framesPerSecond);
 }
 
 #endif
