@@ -191,13 +191,20 @@ TEST_F(EditorWindow, RightClickOnTheProgramNameOpensAnEntryThatRenamesTheProgram
             return entryWindow != 0;
         })) << "no text entry";
         entry = user.Attributes(entryWindow);
-        focusWhileOpen = user.Focus();
+        // The focus moves when the server has handled the request: wait for it.
+        WaitUntil([&] {
+            focusWhileOpen = user.Focus();
+            return focusWhileOpen == editor;
+        });
         // The whole name is selected: typing replaces it.
         user.Type("My Kick");
         user.Key(XK_Return);
         EXPECT_TRUE(WaitUntil([&] { return user.Children(editor).empty(); })) << "the entry stayed open";
         session->WaitIdles(3);
-        focusAfter = user.Focus();
+        WaitUntil([&] {
+            focusAfter = user.Focus();
+            return focusAfter == window->GetWindow();
+        });
     });
     // The name field (500, 492)-(682, 508), one pixel larger on each side.
     EXPECT_EQ(entry.x, 499);
