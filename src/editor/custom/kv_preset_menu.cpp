@@ -2,6 +2,7 @@
 
 #include "editor/graphics/graphics.h"
 #include "editor/graphics/popup_menu.h"
+#include "editor/text/utf8_decoder.h"
 #include "instrument/dunerow.h"
 
 namespace {
@@ -16,11 +17,7 @@ IText DefaultStyle() {
 
 // The longest name a program keeps, cut at a character boundary.
 std::string_view FitProgramName(std::string_view name) {
-    constexpr std::size_t kLongest = Korvane::VstXSynthProgram::kNameLength - 1;
-    if (name.size() <= kLongest) return name;
-    std::size_t end = kLongest;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    return name.substr(0, end);
+    return CutUtf8(name, Korvane::VstXSynthProgram::kNameLength - 1);
 }
 
 }  // namespace

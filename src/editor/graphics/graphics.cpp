@@ -12,6 +12,7 @@
 #include "editor/raster/raster_ops.h"
 #include "editor/text/font_cache.h"
 #include "editor/text/text_layout.h"
+#include "editor/text/utf8_decoder.h"
 #include "shell/plugin_vst.h"
 
 namespace {
@@ -39,14 +40,6 @@ RasterBlend BlendMode(const IChannelBlend* blend) {
     case IChannelBlend::Method::None: break;
     }
     return RasterBlend::SourceOver;
-}
-
-// At most `bytes` bytes of UTF-8 text, never cutting a character in two.
-std::string_view CutUtf8(std::string_view text, std::size_t bytes) {
-    if (text.size() <= bytes) return text;
-    std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    return text.substr(0, end);
 }
 
 }  // namespace

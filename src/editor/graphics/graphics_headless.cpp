@@ -3,38 +3,13 @@
 #include <algorithm>
 
 #include "editor/graphics/png_writer.h"
+#include "editor/text/utf8_decoder.h"
 
 namespace {
 
-// Appends one code point as UTF-8.
-void AppendUtf8(std::string& text, char32_t c) {
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Characters (not bytes) in UTF-8 text.
-int CharacterCount(const std::string& text) {
-    int count = 0;
-    for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    return count;
-}
-
 void RemoveLastCharacter(std::string& text) {
     while (!text.empty()) {
-        const bool lead = (static_cast<unsigned char>(text.back()) & 0xC0) != 0x80;
+        const bool lead = !IsUtf8Continuation(text.back());
         text.pop_back();
         if (lead) break;
     }
@@ -91,7 +66,7 @@ void IGraphicsHeadless::Type(std::u32string_view characters) {
         if (!TextEntryAccepts(c)) continue;
         if (c == U'\b') {
             RemoveLastCharacter(entryText_);
-        } else if (CharacterCount(entryText_) < entryMaxLength_) {
+        } else if (Utf8CharacterCount(entryText_) < entryMaxLength_) {
             AppendUtf8(entryText_, c);
         }
     }

@@ -40,3 +40,34 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     }
     return value;
 }
+
+void AppendUtf8(std::string& text, char32_t c) {
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+int Utf8CharacterCount(std::string_view text) {
+    int count = 0;
+    for (const char byte : text) count += IsUtf8Continuation(byte) ? 0 : 1;
+    return count;
+}
+
+std::string_view CutUtf8(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t end = bytes;
+    while (end > 0 && IsUtf8Continuation(text[end])) --end;
+    return text.substr(0, end);
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // Drawn in place of every malformed sequence.
@@ -13,3 +14,12 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 // beginning, and at least one byte is consumed. Reads only inside `text`;
 // pos must be below text.size().
 char32_t NextCodePoint(std::string_view text, std::size_t& pos);
+
+// Whether a byte continues a character rather than starting one.
+constexpr bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+// Appends one code point, encoded.
+void AppendUtf8(std::string& text, char32_t codePoint);
+// Characters (not bytes) in the text.
+int Utf8CharacterCount(std::string_view text);
+// At most `bytes` bytes of the text, never cutting a character in two.
+std::string_view CutUtf8(std::string_view text, std::size_t bytes);

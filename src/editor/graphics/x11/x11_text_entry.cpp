@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "editor/graphics/x11/x11_keys.h"
+#include "editor/text/utf8_decoder.h"
 
 namespace {
 
@@ -14,35 +15,12 @@ constexpr RasterColor kPanelColour{255, 0xE4, 0xE4, 0xE4};
 constexpr RasterColor kPanelEdge{255, 0x80, 0x80, 0x80};
 constexpr int kLabelMargin = 8;
 
-bool ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-void AppendUtf8(std::string& text, char32_t c) {
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-int CharacterCount(std::string_view text) {
-    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return !ContinuationByte(c); }));
-}
 
 // The first `characters` characters of `text`.
 std::string_view FirstCharacters(std::string_view text, int characters) {
     std::size_t end = 0;
     for (int count = 0; end < text.size(); ++end) {
-        if (!ContinuationByte(text[end]) && count++ == characters) break;
+        if (!IsUtf8Continuation(text[end]) && count++ == characters) break;
     }
     return text.substr(0, end);
 }
@@ -71,7 +49,7 @@ void TextEditLine::Type(char32_t character) {
     if (accepts_ && !accepts_(character)) return;
     if (AllSelected()) DeleteSelection();
     allSelected_ = false;
-    if (CharacterCount(text_) >= maxLength_) return;
+    if (Utf8CharacterCount(text_) >= maxLength_) return;
     std::string encoded;
     AppendUtf8(encoded, character);
     text_.insert(caret_, encoded);
@@ -86,7 +64,7 @@ void TextEditLine::Backspace() {
     allSelected_ = false;
     if (caret_ == 0) return;
     std::size_t start = caret_ - 1;
-    while (start > 0 && ContinuationByte(text_[start])) --start;
+    while (start > 0 && IsUtf8Continuation(text_[start])) --start;
     text_.erase(start, caret_ - start);
     caret_ = start;
 }
@@ -99,7 +77,7 @@ void TextEditLine::Delete() {
     allSelected_ = false;
     if (caret_ >= text_.size()) return;
     std::size_t end = caret_ + 1;
-    while (end < text_.size() && ContinuationByte(text_[end])) ++end;
+    while (end < text_.size() && IsUtf8Continuation(text_[end])) ++end;
     text_.erase(caret_, end - caret_);
 }
 
@@ -112,7 +90,7 @@ void TextEditLine::Left() {
     allSelected_ = false;
     if (caret_ == 0) return;
     --caret_;
-    while (caret_ > 0 && ContinuationByte(text_[caret_])) --caret_;
+    while (caret_ > 0 && IsUtf8Continuation(text_[caret_])) --caret_;
 }
 
 void TextEditLine::Right() {
@@ -124,7 +102,7 @@ void TextEditLine::Right() {
     allSelected_ = false;
     if (caret_ >= text_.size()) return;
     ++caret_;
-    while (caret_ < text_.size() && ContinuationByte(text_[caret_])) ++caret_;
+    while (caret_ < text_.size() && IsUtf8Continuation(text_[caret_])) ++caret_;
 }
 
 void TextEditLine::Home() {
@@ -140,7 +118,7 @@ void TextEditLine::End() {
 void TextEditLine::PlaceCaret(std::size_t caret) {
     allSelected_ = false;
     caret_ = std::min(caret, text_.size());
-    while (caret_ > 0 && caret_ < text_.size() && ContinuationByte(text_[caret_])) --caret_;
+    while (caret_ > 0 && caret_ < text_.size() && IsUtf8Continuation(text_[caret_])) --caret_;
 }
 
 // ---- the entry window
@@ -295,7 +273,7 @@ void X11TextEntry::OnButtonPress(int x) {
     std::size_t best = 0;
     int bestDistance = std::abs(left - x);
     for (std::size_t end = 1; end <= text.size(); ++end) {
-        if (end < text.size() && ContinuationByte(text[end])) continue;
+        if (end < text.size() && IsUtf8Continuation(text[end])) continue;
         const int distance = std::abs(left + font_->MeasureLine(std::string_view(text).substr(0, end)) - x);
         if (distance < bestDistance) {
             bestDistance = distance;
