@@ -6,20 +6,8 @@ set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 set(DUNEROW_PNG_ROOT ${CMAKE_BINARY_DIR}/_deps/libpng)
-file(GLOB DUNEROW_PNG_SOURCE_DIR LIST_DIRECTORIES true ${DUNEROW_PNG_ROOT}/source/libpng1.6-*)
-if(NOT DUNEROW_PNG_SOURCE_DIR)
-  message(STATUS "Fetching Debian's libpng1.6 source package into ${DUNEROW_PNG_ROOT}")
-  execute_process(
-    COMMAND ${PROJECT_SOURCE_DIR}/cmake/fetch_debian_source.sh libpng1.6 ${DUNEROW_PNG_ROOT}
-    RESULT_VARIABLE fetch_result
-    OUTPUT_VARIABLE fetch_output
-    ERROR_VARIABLE fetch_output)
-  file(GLOB DUNEROW_PNG_SOURCE_DIR LIST_DIRECTORIES true ${DUNEROW_PNG_ROOT}/source/libpng1.6-*)
-  if(NOT fetch_result EQUAL 0 OR NOT DUNEROW_PNG_SOURCE_DIR)
-    message(FATAL_ERROR "Could not fetch Debian's libpng1.6 source package:\n${fetch_output}")
-  endif()
-endif()
-message(STATUS "libpng source: ${DUNEROW_PNG_SOURCE_DIR}")
+include(${PROJECT_SOURCE_DIR}/cmake/DebianSource.cmake)
+dunerow_fetch_debian_source(libpng1.6 ${DUNEROW_PNG_ROOT} "" DUNEROW_PNG_SOURCE_DIR)
 
 # The build configuration libpng ships for builds without its own scripts.
 configure_file(${DUNEROW_PNG_SOURCE_DIR}/scripts/pnglibconf.h.prebuilt

@@ -29,6 +29,8 @@ public:
 
     // The current output, without advancing.
     double Value() const;
+    // True when Value() is depth * sin(phase): a sine that is heard.
+    bool IsAudibleSine() const { return !IsBypassed() && normalisedRate_ != 0.0 && depth_ != 0.0 && shape_ == kSine; }
     // Moves the phase on by one frame.
     void Advance() { phase_ += increment_; }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/block_kernels.h"
 #include "engine/click_waveforms.h"
 #include "engine/laws.h"
 #include "instrument/parameter_table.h"
@@ -54,7 +55,6 @@ void Note::SetSampleRate(double rate) {
     for (Modulator& lfo : filterLfos_) lfo.SetSampleRate(rate);
     for (Modulator& lfo : tuneLfos_) lfo.SetSampleRate(rate);
     fm_.SetSampleRate(rate);
-    for (Oscillator& oscillator : oscillators_) oscillator.highPass.SetSampleRate(rate);
     clickStartFrames_ = static_cast<int64_t>(rate * kClickStartSeconds);
     clickLengthFrames_ = static_cast<int64_t>(rate * kClickLengthSeconds);
     ClearFilters();
@@ -69,12 +69,7 @@ void Note::EnsureCapacity(int frames) {
     clickBuffer_.assign(size, 0.0);
 }
 
-void Note::ClearFilters() {
-    for (Oscillator& oscillator : oscillators_) {
-        oscillator.lowPass.Reset();
-        oscillator.highPass.Reset();
-    }
-}
+void Note::ClearFilters() { filters_.Reset(); }
 
 void Note::SetLfoRate(int oscillator, double normalisedRate) {
     filterLfos_[static_cast<std::size_t>(oscillator)].SetNormalisedRate(normalisedRate);
@@ -135,38 +130,54 @@ void Note::ReleaseAt(int frame) {
     if (pendingReleaseFrame_ == kNoPendingRelease || frame < pendingReleaseFrame_) pendingReleaseFrame_ = frame;
 }
 
-double Note::RenderOscillator(int oscillator, double shape, bool invert) const {
-    const Oscillator& state = oscillators_[static_cast<std::size_t>(oscillator)];
-    double sum = 0.0;
-    for (int voice = 0; voice < unisonCount_; ++voice) {
-        const double phase = voice == 0 ? state.phase : state.twinPhase;
-        double sample = context_.waveforms->GetSample(shape, phase, octaveIndex_);
-        if (invert) sample = FoldInverted(sample);
-        sum += sample;
+void Note::RenderOscillator(int oscillator, const Chunk& phase, const Chunk& twinPhase, Chunk& out, int count) const {
+    const OscillatorParameters& roles = ParametersOf(oscillator);
+    const double shape = Parameter(roles.shape);
+    const bool invert = Parameter(roles.invert) > 0.5;
+    context_.waveforms->GetSamples(shape, phase.data(), out.data(), count, octaveIndex_);
+    if (invert) kernels::FoldInverted(out.data(), count);
+    if (unisonCount_ < 2) return;
+    Chunk twin;
+    context_.waveforms->GetSamples(shape, twinPhase.data(), twin.data(), count, octaveIndex_);
+    if (invert) kernels::FoldInverted(twin.data(), count);
+    kernels::MeanOfTwo(out.data(), twin.data(), out.data(), count);
+}
+
+bool Note::DrawsSharedNoise() const {
+    if (!context_.IsComplete()) return false;
+    for (int k = 0; k < kOscillators; ++k) {
+        const OscillatorParameters& roles = ParametersOf(k);
+        if (Parameter(roles.volume) > 0.0 && Parameter(roles.on) > 0.5 &&
+            WaveformProvider::IndexOf(Parameter(roles.shape)) == WaveformProvider::kWhiteNoise) {
+            return true;
+        }
     }
-    return sum / unisonCount_;
+    return false;
+}
+
+std::array<double, Note::kOscillators> Note::VibratoAmounts() const {
+    std::array<double, kOscillators> amounts{};
+    for (int k = 0; k < kOscillators; ++k) amounts[static_cast<std::size_t>(k)] = Parameter(ParametersOf(k).vibrato);
+    return amounts;
 }
 
 void Note::AdvancePhases(double pitch) {
+    AdvanceMainPhases(pitch, VibratoAmounts());
+    const double twinRatio = TwinRatio();
+    for (Oscillator& oscillator : oscillators_) oscillator.twinPhase = oscillator.phase / twinRatio;
+}
+
+void Note::AdvanceMainPhases(double pitch, const std::array<double, kOscillators>& vibratoAmounts) {
     std::array<double, kOscillators> vibrato{};
-    for (int k = 0; k < kOscillators; ++k) {
+    for (std::size_t k = 0; k < kOscillators; ++k) {
         // Without vibrato the ratio is exactly 1; the sine of the LFO is not needed.
-        const double amount = Parameter(ParametersOf(k).vibrato);
-        if (amount == 0.0) {
-            vibrato[static_cast<std::size_t>(k)] = 1.0;
-            continue;
-        }
-        const double depth = tuneLfos_[static_cast<std::size_t>(k)].Value() * amount;
-        vibrato[static_cast<std::size_t>(k)] = SemitoneRatio(depth, kVoiceSemitoneStep);
+        const double amount = vibratoAmounts[k];
+        vibrato[k] = amount == 0.0 ? 1.0 : SemitoneRatio(tuneLfos_[k].Value() * amount, kVoiceSemitoneStep);
     }
     const double base = (1.0 + kFmIndex * fm_.Value()) * normalisedFrequency_ * *context_.transposeFactor;
     bassPhase_ += normalisedFrequency_ * pitch;
-    const double twinRatio = 1.0 + unisonDetune_ * kVoiceSemitoneStep;
-    for (int k = 0; k < kOscillators; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        Oscillator& oscillator = oscillators_[at];
-        oscillator.phase += base * pitchFactor_[at] * fineFactor_[at] * vibrato[at] * pitch;
-        oscillator.twinPhase = oscillator.phase / twinRatio;
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        oscillators_[k].phase += base * pitchFactor_[k] * fineFactor_[k] * vibrato[k] * pitch;
     }
     for (Modulator& lfo : tuneLfos_) lfo.Advance();
     fm_.Advance();
@@ -215,50 +226,66 @@ double Note::RenderClick() {
     return sample - amount * storedSum;
 }
 
-void Note::GenerateSample() {
+void Note::GenerateFrames(int count) {
     if (IsBypassed() || !context_.IsComplete()) return;
-    const int write = writeIndex_ + frameOffset_;
-    if (write >= 0 && write < capacity_) {
-        const auto at = static_cast<std::size_t>(write);
-        for (int k = 0; k < kOscillators; ++k) {
-            const OscillatorParameters& roles = ParametersOf(k);
-            if (Parameter(roles.volume) > 0.0 && Parameter(roles.on) > 0.5) {
-                oscillators_[static_cast<std::size_t>(k)].buffer[at] =
-                    RenderOscillator(k, Parameter(roles.shape), Parameter(roles.invert) > 0.5);
-            }
-        }
-        if (Parameter(param::BassLayerAmount) > 0.0) bassBuffer_[at] = std::sin(kTwoPi * bassPhase_);
-        if (Parameter(param::BassLayerClick) > 0.0) clickBuffer_[at] = RenderClick();
+    while (count > 0) {
+        const int chunk = std::min(count, kChunk);
+        GenerateChunk(chunk);
+        count -= chunk;
     }
-    if (++writeIndex_ >= capacity_) writeIndex_ = 0;
-    ++framesSinceStart_;
-    const double seconds = static_cast<double>(framesSinceStart_) / SampleRate();
-    AdvancePhases(context_.pitchEnvelope->Value(seconds));
 }
 
-double Note::ProcessOscillatorSample(double x, double saturation, double lfo, int oscillator, double filterEnvelope,
-                                     double volume) {
-    const OscillatorParameters& roles = ParametersOf(oscillator);
-    const double ring = Parameter(roles.ring);
-    const double filterMod = Parameter(roles.filterMod);
-    const double cutoff = Parameter(roles.cutoff);
-    const double type = Parameter(roles.filterType);
-    const double resonance = Parameter(roles.resonance);
-    const bool invertEnvelope = Parameter(roles.envInvert) > 0.0;
+void Note::GenerateChunk(int count) {
+    std::array<bool, kOscillators> sounding{};
+    for (int k = 0; k < kOscillators; ++k) {
+        const OscillatorParameters& roles = ParametersOf(k);
+        sounding[static_cast<std::size_t>(k)] = Parameter(roles.volume) > 0.0 && Parameter(roles.on) > 0.5;
+    }
+    const bool bassOn = Parameter(param::BassLayerAmount) > 0.0;
+    const bool clickOn = Parameter(param::BassLayerClick) > 0.0;
 
-    if (saturation > 0.0) x = Saturate(x, saturation);
+    // The recursive part: the phases of every frame, then the step to the next.
+    std::array<Chunk, kOscillators> phases;
+    std::array<Chunk, kOscillators> twinPhases;
+    Chunk bassPhases;
+    Chunk clicks;
+    const int firstWrite = writeIndex_ + frameOffset_;
+    int writable = 0;  // frames from the chunk's start that land inside the buffers
+    const std::array<double, kOscillators> vibratoAmounts = VibratoAmounts();
+    for (std::size_t k = 0; k < kOscillators; ++k) twinPhases[k][0] = oscillators_[k].twinPhase;
+    for (int i = 0; i < count; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const int write = writeIndex_ + frameOffset_;
+        const bool inside = write >= 0 && write < capacity_ && write == firstWrite + i;
+        if (inside) {
+            writable = i + 1;
+            for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = oscillators_[k].phase;
+            bassPhases[at] = bassPhase_;
+            if (clickOn) clicks[at] = RenderClick();
+        }
+        if (++writeIndex_ >= capacity_) writeIndex_ = 0;
+        ++framesSinceStart_;
+        const double seconds = static_cast<double>(framesSinceStart_) / SampleRate();
+        AdvanceMainPhases(context_.pitchEnvelope->Value(seconds), vibratoAmounts);
+    }
+    // The twin phases follow from the main ones; the first frame's was left by the last step.
+    const double twinRatio = TwinRatio();
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        if (unisonCount_ > 1 && writable > 1) kernels::Divide(phases[k].data() + 1, twinRatio, twinPhases[k].data() + 1, writable - 1);
+        oscillators_[k].twinPhase = oscillators_[k].phase / twinRatio;
+    }
+    if (writable == 0) return;
 
-    const double base = (invertEnvelope ? (1.0 - filterEnvelope) * cutoff : cutoff * filterEnvelope) * (1.0 - filterMod);
-    const double modulatedCutoff = std::clamp(base + base * lfo * filterMod, 0.0, 1.0);
-
-    x *= 1.0 - ring;
-    x += x * lfo * ring;
-    x *= kRingTrim;
-
-    Oscillator& state = oscillators_[static_cast<std::size_t>(oscillator)];
-    const double lowPassed = state.lowPass.Process(x, modulatedCutoff, resonance);
-    const double highPassed = state.highPass.Process(x, modulatedCutoff, resonance);
-    return ((1.0 - type) * lowPassed + type * highPassed) * volume;
+    const auto first = static_cast<std::size_t>(firstWrite);
+    const auto frames = static_cast<std::size_t>(writable);
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        if (!sounding[k]) continue;
+        Chunk samples;
+        RenderOscillator(static_cast<int>(k), phases[k], twinPhases[k], samples, writable);
+        std::copy_n(samples.begin(), frames, oscillators_[k].buffer.begin() + static_cast<std::ptrdiff_t>(first));
+    }
+    if (bassOn) kernels::SineOfCycles(bassPhases.data(), bassBuffer_.data() + first, writable);
+    if (clickOn) std::copy_n(clicks.begin(), frames, clickBuffer_.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
 void Note::MixBlock(double* mixLeft, double* mixRight, double* bassLayer, int frames) {
@@ -268,50 +295,131 @@ void Note::MixBlock(double* mixLeft, double* mixRight, double* bassLayer, int fr
     const int first = std::clamp(frameOffset_, 0, std::max(frames, 0));
     frameOffset_ = 0;
 
-    for (int j = first; j < frames; ++j) {
-        const auto at = static_cast<std::size_t>(j);
-        if (pendingReleaseFrame_ != kNoPendingRelease && j >= pendingReleaseFrame_) {
-            volumeEnvelope_.Release();
-            filterEnvelope_.Release();
-            pendingReleaseFrame_ = kNoPendingRelease;
-        }
-        double left = 0.0;
-        double right = 0.0;
-        const double filterEnvelope = filterEnvelope_.Output();
-        for (int k = 0; k < kOscillators; ++k) {
-            const OscillatorParameters& roles = ParametersOf(k);
-            if (!(Parameter(roles.on) > 0.5)) continue;
-            Oscillator& oscillator = oscillators_[static_cast<std::size_t>(k)];
-            const double volume = oscillator.volume.Step(Parameter(roles.volume));
-            const double pan = oscillator.pan.Step(Parameter(roles.pan));
-            const double saturation = oscillator.saturation.Step(Parameter(roles.saturation));
-            // The filter LFO is heard only through filter modulation or ring.
-            const bool lfoHeard = Parameter(roles.filterMod) != 0.0 || Parameter(roles.ring) != 0.0;
-            const double lfo = lfoHeard ? filterLfos_[static_cast<std::size_t>(k)].Value() : 0.0;
-            const double y = ProcessOscillatorSample(oscillator.buffer[at], saturation, lfo, k, filterEnvelope, volume);
-            oscillator.buffer[at] = y;
-            if (pan < 0.5) {
-                right += 2.0 * pan * y;
-                left += y;
-            } else {
-                right += y;
-                left += (1.0 - 2.0 * (pan - 0.5)) * y;
-            }
-        }
-        const double gain = velocityGain_ * volumeEnvelopeValue_;
-        mixLeft[j] += gain * left + gain * clickBuffer_[at];
-        mixRight[j] += gain * right + gain * clickBuffer_[at];
-        bassLayer[j] += gain * bassBuffer_[at];
-
-        for (Modulator& lfo : filterLfos_) lfo.Advance();
-        volumeEnvelope_.Advance(1);
-        filterEnvelope_.Advance(1);
-        volumeEnvelopeValue_ = volumeEnvelope_.Output();
-        if (IsIdle()) break;  // the note has ended; nothing of it moves further
+    for (int start = first; start < frames;) {
+        const int count = std::min(kChunk, frames - start);
+        const int mixed = MixChunk(mixLeft, mixRight, bassLayer, start, count);
+        if (mixed < count || IsIdle()) break;  // the note has ended; nothing of it moves further
+        start += count;
     }
     writeIndex_ = 0;
     // A release due beyond this block applies from the start of the next one.
     if (pendingReleaseFrame_ != kNoPendingRelease) pendingReleaseFrame_ = 0;
+}
+
+int Note::MixChunk(double* mixLeft, double* mixRight, double* bassLayer, int start, int count) {
+    std::array<bool, kOscillators> on{};
+    std::array<bool, kOscillators> lfoHeard{};
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
+        on[k] = Parameter(roles.on) > 0.5;
+        // The filter LFO is heard only through filter modulation or ring.
+        lfoHeard[k] = Parameter(roles.filterMod) != 0.0 || Parameter(roles.ring) != 0.0;
+    }
+
+    // The recursive part of the controls: envelopes, smoothers and LFO phases.
+    Chunk filterEnvelope;
+    Chunk gain;
+    int mixed = 0;
+    while (mixed < count) {
+        const auto at = static_cast<std::size_t>(mixed);
+        if (pendingReleaseFrame_ != kNoPendingRelease && start + mixed >= pendingReleaseFrame_) {
+            volumeEnvelope_.Release();
+            filterEnvelope_.Release();
+            pendingReleaseFrame_ = kNoPendingRelease;
+        }
+        filterEnvelope[at] = filterEnvelope_.Output();
+        gain[at] = velocityGain_ * volumeEnvelopeValue_;
+        volumeEnvelope_.Advance(1);
+        filterEnvelope_.Advance(1);
+        volumeEnvelopeValue_ = volumeEnvelope_.Output();
+        ++mixed;
+        if (IsIdle()) break;
+    }
+    std::array<Chunk, kOscillators> volume;
+    std::array<Chunk, kOscillators> pan;
+    std::array<Chunk, kOscillators> saturation;
+    std::array<Chunk, kOscillators> lfo;
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        Modulator& modulator = filterLfos_[k];
+        if (on[k]) {
+            const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
+            Oscillator& oscillator = oscillators_[k];
+            oscillator.volume.Run(Parameter(roles.volume), volume[k].data(), mixed);
+            oscillator.pan.Run(Parameter(roles.pan), pan[k].data(), mixed);
+            oscillator.saturation.Run(Parameter(roles.saturation), saturation[k].data(), mixed);
+            // A sine's phases now, its values below for the whole chunk at once.
+            const bool sine = modulator.IsAudibleSine();
+            for (std::size_t i = 0; i < static_cast<std::size_t>(mixed); ++i) {
+                lfo[k][i] = !lfoHeard[k] ? 0.0 : sine ? modulator.Phase() : modulator.Value();
+                modulator.Advance();
+            }
+        } else {
+            for (int i = 0; i < mixed; ++i) modulator.Advance();
+        }
+    }
+
+    // Per oscillator over the chunk: saturation, filter cutoff, ring
+    // modulation, laid out a frame at a time for the filters' lanes.
+    constexpr std::size_t kLanes = OscillatorFilters::kLanes;
+    std::array<double, kLanes * kChunk> input{};
+    std::array<double, kLanes * kChunk> cutoff{};
+    std::array<double, kLanes * kChunk> gains{};
+    OscillatorFilters::Lanes resonance{};
+    OscillatorFilters::Lanes type{};
+    OscillatorFilters::Lanes active{};
+    const auto frames = static_cast<std::size_t>(mixed);
+    for (std::size_t k = 0; k < kOscillators; ++k) {
+        if (!on[k]) continue;
+        const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
+        resonance[k] = Parameter(roles.resonance);
+        type[k] = Parameter(roles.filterType);
+        active[k] = 1.0;
+        const Modulator& modulator = filterLfos_[k];
+        if (lfoHeard[k] && modulator.IsAudibleSine()) kernels::ScaledSine(lfo[k].data(), modulator.Depth(), lfo[k].data(), mixed);
+        Chunk x;
+        std::copy_n(oscillators_[k].buffer.begin() + start, mixed, x.begin());
+        kernels::Saturate(x.data(), saturation[k].data(), mixed);
+
+        const double ring = Parameter(roles.ring);
+        const double filterMod = Parameter(roles.filterMod);
+        const double cutoffValue = Parameter(roles.cutoff);
+        const bool invertEnvelope = Parameter(roles.envInvert) > 0.0;
+        for (std::size_t i = 0; i < frames; ++i) {
+            const double envelope = filterEnvelope[i];
+            const double base = (invertEnvelope ? (1.0 - envelope) * cutoffValue : cutoffValue * envelope) * (1.0 - filterMod);
+            cutoff[kLanes * i + k] = std::clamp(base + base * lfo[k][i] * filterMod, 0.0, 1.0);
+            double sample = x[i] * (1.0 - ring);
+            sample += sample * lfo[k][i] * ring;
+            input[kLanes * i + k] = sample * kRingTrim;
+            gains[kLanes * i + k] = volume[k][i];
+        }
+    }
+    std::array<double, kLanes * kChunk> filtered;
+    kernels::FilterOscillators(filters_, resonance, type, active, input.data(), cutoff.data(), gains.data(), filtered.data(),
+                               mixed);
+
+    for (std::size_t i = 0; i < frames; ++i) {
+        const auto j = static_cast<std::size_t>(start) + i;
+        double left = 0.0;
+        double right = 0.0;
+        for (std::size_t k = 0; k < kOscillators; ++k) {
+            if (!on[k]) continue;
+            const double y = filtered[kLanes * i + k];
+            oscillators_[k].buffer[j] = y;
+            const double p = pan[k][i];
+            if (p < 0.5) {
+                right += 2.0 * p * y;
+                left += y;
+            } else {
+                right += y;
+                left += (1.0 - 2.0 * (p - 0.5)) * y;
+            }
+        }
+        mixLeft[j] += gain[i] * left + gain[i] * clickBuffer_[j];
+        mixRight[j] += gain[i] * right + gain[i] * clickBuffer_[j];
+        bassLayer[j] += gain[i] * bassBuffer_[j];
+    }
+    return mixed;
 }
 
 }  // namespace Korvane

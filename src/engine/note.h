@@ -3,9 +3,12 @@
 // layer and a click, under a volume and a filter envelope and the shared
 // pitch sweep.
 //
-// A voice works in two passes per block: GenerateSample() renders the raw
-// oscillator, bass and click samples frame by frame while MIDI is
-// dispatched, then MixBlock() shapes them and adds them to the mix.
+// A voice works in two passes per block: GenerateFrames() renders the raw
+// oscillator, bass and click samples of the runs of frames between MIDI
+// events, then MixBlock() shapes them and adds them to the mix. Both work in
+// chunks of up to kChunk frames: per-chunk decisions are taken once, the
+// recursive parts (phases, envelopes, smoothers, filters) run frame by
+// frame, and everything else runs over the chunk in SIMD lanes.
 #pragma once
 
 #include <array>
@@ -14,9 +17,9 @@
 
 #include "engine/adsr.h"
 #include "engine/audio_processing_unit.h"
-#include "engine/biquad_tweaked_butterworth_hp.h"
-#include "engine/four_pole_low_pass.h"
+#include "engine/laws.h"
 #include "engine/modulator.h"
+#include "engine/oscillator_filters.h"
 #include "engine/param_smoother.h"
 #include "engine/pitch_envelope.h"
 #include "engine/waveform_provider.h"
@@ -37,6 +40,7 @@ class Note : public AudioProcessingUnit {
 public:
     static constexpr int kOscillators = 3;
     static constexpr int kNoPendingRelease = -1;
+    static constexpr int kChunk = 64;
     // Click window after note start, in seconds.
     static constexpr double kClickStartSeconds = 0.001;
     static constexpr double kClickLengthSeconds = 0.2;
@@ -62,8 +66,14 @@ public:
     // Releases both envelopes just before frame `frame` of the current block is mixed.
     void ReleaseAt(int frame);
 
+    // Renders the raw samples of the next `count` frames and moves the phases on.
+    void GenerateFrames(int count);
     // Renders the raw samples of one frame and moves the phases on.
-    void GenerateSample();
+    void GenerateSample() { GenerateFrames(1); }
+    // True when a sounding oscillator draws white noise: the voices must then
+    // render frame by frame, in turn, so that they draw the shared noise in
+    // the same order whatever the block's MIDI.
+    bool DrawsSharedNoise() const;
     // Shapes the block's raw samples and adds them to the stereo mix and the bass-layer buffer.
     void MixBlock(double* mixLeft, double* mixRight, double* bassLayer, int frames);
 
@@ -105,20 +115,28 @@ private:
         ParamSmoother volume{0.9877};
         ParamSmoother pan{0.9877};
         ParamSmoother saturation{0.9877};
-        FourPoleLowPass lowPass;
-        BiquadTweakedButterworthHP<double> highPass;
         std::vector<double> buffer;
     };
 
+    using Chunk = std::array<double, kChunk>;
+
     double Parameter(int index) const { return context_.program[index]; }
-    double RenderOscillator(int oscillator, double shape, bool invert) const;
+    void GenerateChunk(int count);
+    // Renders oscillator `oscillator` at the chunk's phases into `out`.
+    void RenderOscillator(int oscillator, const Chunk& phase, const Chunk& twinPhase, Chunk& out, int count) const;
+    // Moves every phase on by one frame at pitch factor `pitch`.
     void AdvancePhases(double pitch);
-    double ProcessOscillatorSample(double x, double saturation, double lfo, int oscillator, double filterEnvelope,
-                                   double volume);
+    // The same without the unison twins' phases, which follow from the main ones.
+    void AdvanceMainPhases(double pitch, const std::array<double, kOscillators>& vibratoAmounts);
+    std::array<double, kOscillators> VibratoAmounts() const;
+    double TwinRatio() const { return 1.0 + unisonDetune_ * kVoiceSemitoneStep; }
+    // Mixes up to `count` frames from `start`; returns how many it mixed (fewer once the note ends).
+    int MixChunk(double* mixLeft, double* mixRight, double* bassLayer, int start, int count);
     void ClearFilters();
 
     NoteContext context_;
     std::array<Oscillator, kOscillators> oscillators_;
+    OscillatorFilters filters_;  // one lane an oscillator
     std::array<double, kOscillators> pitchFactor_{1.0, 1.0, 1.0};
     std::array<double, kOscillators> fineFactor_{1.0, 1.0, 1.0};
     std::array<Modulator, kOscillators> filterLfos_;

@@ -22,6 +22,20 @@ struct ParamSmoother {
         return state;
     }
 
+    // Steps `count` frames toward `target`, writing each new state. Once a
+    // step leaves the state as it was, every later step does too: the rest
+    // is filled without computing it.
+    constexpr void Run(double target, double* out, int count) {
+        for (int i = 0; i < count; ++i) {
+            const double before = state;
+            out[i] = Step(target);
+            if (state == before) {
+                for (int j = i + 1; j < count; ++j) out[j] = state;
+                return;
+            }
+        }
+    }
+
     static constexpr double kSmallestNormal = std::numeric_limits<double>::min();
 
     double retain;

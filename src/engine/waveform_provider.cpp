@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/block_kernels.h"
 #include "engine/click_waveforms.h"
 #include "engine/user_waveform_defaults.h"
 #include "engine/user_waveform_file.h"
@@ -250,6 +251,38 @@ void WaveformProvider::ApplyPendingUserWaveform() {
         std::ranges::fill(incoming_.Samples(), 0.0);
     }
     refreshRequested_.store(false, std::memory_order_release);
+}
+
+}  // namespace Korvane
+
+namespace Korvane {
+
+void WaveformProvider::GetSamples(double shapeValue, const double* phase, double* out, int count, int octave) const {
+    const int index = IndexOf(shapeValue);
+    const int table = std::clamp(octave, 0, WaveformTableSet::kOctaves - 1);
+    const bool unfiltered = octave < 0;
+    const WaveformTableSet* set = nullptr;
+    if (index >= kFirstUserWaveform) {
+        set = userSets_[static_cast<std::size_t>(index - kFirstUserWaveform)];
+    } else if (index >= kSawtooth && index <= kOctPulse && !unfiltered) {
+        set = shapeSets_[static_cast<std::size_t>(index - kSawtooth)];
+    }
+    if (set != nullptr) {
+        kernels::ReadInterpolated(set->Table(table).Samples().data(), phase, out, count);
+    } else if (index == kSawtooth) {
+        kernels::RawSawtooth(phase, out, count);
+    } else if (index >= kPulse && index <= kOctPulse) {
+        constexpr std::array<double, 3> kWidths = {0.5, 0.25, 0.125};
+        kernels::RawPulse(phase, kWidths[static_cast<std::size_t>(index - kPulse)], out, count);
+    } else if (index == kTriangle) {
+        kernels::Triangle(phase, out, count);
+    } else if (index == kSine) {
+        kernels::SineOfCycles(phase, out, count);
+    } else if (index > kWhiteNoise && index < kFirstUserWaveform && index != kWavescape) {
+        kernels::ReadNearest(SingleCycleTable(index).Samples().data(), phase, out, count);
+    } else {
+        for (int i = 0; i < count; ++i) out[i] = GetSample(shapeValue, phase[i], octave);
+    }
 }
 
 }  // namespace Korvane

@@ -71,6 +71,10 @@ public:
     // The oscillator sample of a shape at `phase` (cycles) for octave index -1..7.
     double GetSample(double shapeValue, double phase, int octave) const;
 
+    // GetSample over a run of phases, the shape chosen once. White noise is
+    // drawn in order, one number a frame, as GetSample does.
+    void GetSamples(double shapeValue, const double* phase, double* out, int count, int octave) const;
+
     // 78 points of one cycle at octave 0 for the editor, folded when inverted.
     void RenderPreview(double shapeValue, bool invert, std::span<double, kPreviewPoints> destination) const;
 

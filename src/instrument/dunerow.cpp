@@ -151,14 +151,20 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
     }
 
     auto& voices = voicePool_.Voices();
-    for (int frame = 0; frame < frames; ++frame) {
+    // Between two MIDI messages each sounding voice renders its run of frames
+    // at once; voices drawing the shared noise take turns frame by frame.
+    const bool frameByFrame = voices.front().DrawsSharedNoise();
+    for (int frame = 0; frame < frames;) {
         noteReceiver_.AdvanceFrame();
+        const int end = frameByFrame ? frame + 1 : std::clamp(noteReceiver_.NextMessageFrame(), frame + 1, frames);
+        noteReceiver_.SkipTo(end);
         for (Korvane::Note& voice : voices) {
-            if (!voice.IsIdle()) voice.GenerateSample();
+            if (!voice.IsIdle()) voice.GenerateFrames(end - frame);
         }
-        left[frame] = 0.0;
-        right[frame] = 0.0;
+        frame = end;
     }
+    std::fill_n(left, count, 0.0);
+    std::fill_n(right, count, 0.0);
     for (Korvane::Note& voice : voices) {
         if (!voice.IsIdle()) voice.MixBlock(voiceSumLeft_.data(), voiceSumRight_.data(), bassLayerBuffer_.data(), frames);
     }

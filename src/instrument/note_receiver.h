@@ -3,7 +3,9 @@
 // down is not started twice.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "instrument/midi_queue.h"
 #include "instrument/signal.h"
@@ -16,6 +18,10 @@ public:
     void Queue(const MidiMessage& message);
     // Emits the messages due at the current frame, then moves to the next frame.
     void AdvanceFrame();
+    // The frame at which the next queued message is due (INT_MAX when none is).
+    int NextMessageFrame() const { return queue_.Empty() ? std::numeric_limits<int>::max() : queue_.Front().frameOffset; }
+    // Moves on to `frame` without emitting; no message may be due before it.
+    void SkipTo(int frame) { framePosition_ = std::max(framePosition_, frame); }
     // Ends the block: later messages become relative to the next block.
     void Flush(int frames);
 

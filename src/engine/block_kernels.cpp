@@ -1,0 +1,219 @@
+#include "engine/block_kernels.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/block_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+#include <hwy/contrib/math/math-inl.h>
+
+#include "engine/laws.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace Korvane::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D = hn::ScalableTag<double>;
+using DI = hn::RebindToSigned<D>;
+constexpr double kTableSize = 4096.0;
+constexpr int64_t kTableMask = 4095;
+constexpr double kTwoPi = 6.283185307179586476925;
+
+// Runs `body(offset, loaded...)` over whole vectors, then over the tail
+// through a zero-padded copy so that every frame takes the same lane code.
+template <int kInputs, typename Body>
+HWY_INLINE void ForEachVector(const double* const (&inputs)[kInputs], double* out, int count, const Body& body) {
+    const D d;
+    const auto lanes = static_cast<int>(hn::Lanes(d));
+    int i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        hn::Vec<D> in[kInputs];
+        for (int k = 0; k < kInputs; ++k) in[k] = hn::LoadU(d, inputs[k] + i);
+        hn::StoreU(body(in), d, out + i);
+    }
+    if (i == count) return;
+    HWY_ALIGN double padded[kInputs][hn::MaxLanes(D())] = {};
+    HWY_ALIGN double result[hn::MaxLanes(D())];
+    const int rest = count - i;
+    hn::Vec<D> in[kInputs];
+    for (int k = 0; k < kInputs; ++k) {
+        for (int j = 0; j < rest; ++j) padded[k][j] = inputs[k][i + j];
+        in[k] = hn::Load(d, padded[k]);
+    }
+    hn::Store(body(in), d, result);
+    for (int j = 0; j < rest; ++j) out[i + j] = result[j];
+}
+
+// The fraction of a phase in cycles, 0 where it is not in [0, 1).
+HWY_INLINE hn::Vec<D> Fraction(D d, hn::Vec<D> phase) {
+    const auto x = hn::Sub(phase, hn::Floor(phase));
+    const auto inside = hn::And(hn::Ge(x, hn::Zero(d)), hn::Lt(x, hn::Set(d, 1.0)));
+    return hn::IfThenElseZero(inside, x);
+}
+
+void ReadInterpolatedImpl(const double* table, const double* phase, double* out, int count) {
+    const double* inputs[1] = {phase};
+    ForEachVector<1>(inputs, out, count, [table](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const DI di;
+        const auto scaled = hn::Mul(hn::Set(d, kTableSize), Fraction(d, in[0]));
+        const auto whole = hn::Floor(scaled);
+        const auto index = hn::And(hn::ConvertTo(di, whole), hn::Set(di, kTableMask));
+        const auto next = hn::And(hn::Add(index, hn::Set(di, 1)), hn::Set(di, kTableMask));
+        const auto t = hn::Sub(scaled, whole);
+        const auto a = hn::GatherIndex(d, table, index);
+        const auto b = hn::GatherIndex(d, table, next);
+        return hn::Add(hn::Mul(hn::Sub(hn::Set(d, 1.0), t), a), hn::Mul(t, b));
+    });
+}
+
+void ReadNearestImpl(const double* table, const double* phase, double* out, int count) {
+    const double* inputs[1] = {phase};
+    ForEachVector<1>(inputs, out, count, [table](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const DI di;
+        const auto x = hn::Sub(in[0], hn::Floor(in[0]));
+        const auto position = hn::Mul(x, hn::Set(d, kTableSize));
+        const auto inside = hn::And(hn::Ge(position, hn::Zero(d)), hn::Lt(position, hn::Set(d, kTableSize)));
+        const auto index = hn::And(hn::ConvertTo(di, hn::IfThenElseZero(inside, position)), hn::Set(di, kTableMask));
+        return hn::GatherIndex(d, table, index);
+    });
+}
+
+void TriangleImpl(const double* phase, double* out, int count) {
+    const double* inputs[1] = {phase};
+    ForEachVector<1>(inputs, out, count, [](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const auto f = hn::Sub(in[0], hn::Floor(in[0]));
+        const auto four = hn::Set(d, 4.0);
+        const auto rising = hn::Mul(four, f);
+        const auto falling = hn::Sub(hn::Set(d, 2.0), hn::Mul(four, f));
+        const auto returning = hn::Mul(four, hn::Sub(f, hn::Set(d, 1.0)));
+        return hn::IfThenElse(hn::Lt(f, hn::Set(d, 0.25)), rising,
+                              hn::IfThenElse(hn::Lt(f, hn::Set(d, 0.75)), falling, returning));
+    });
+}
+
+void RawSawtoothImpl(const double* phase, double* out, int count) {
+    const double* inputs[1] = {phase};
+    ForEachVector<1>(inputs, out, count, [](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const auto f = hn::Sub(in[0], hn::Floor(in[0]));
+        const auto wrapped = hn::IfThenElse(hn::Lt(f, hn::Set(d, 0.5)), f, hn::Sub(f, hn::Set(d, 1.0)));
+        return hn::Mul(wrapped, hn::Set(d, 2.0));
+    });
+}
+
+void RawPulseImpl(const double* phase, double width, double* out, int count) {
+    const double* inputs[1] = {phase};
+    ForEachVector<1>(inputs, out, count, [width](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const auto f = hn::Sub(in[0], hn::Floor(in[0]));
+        return hn::IfThenElse(hn::Lt(f, hn::Set(d, width)), hn::Set(d, 1.0), hn::Set(d, -1.0));
+    });
+}
+
+void SineOfCyclesImpl(const double* cycles, double* out, int count) {
+    const double* inputs[1] = {cycles};
+    ForEachVector<1>(inputs, out, count, [](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        // The vector sine is exact only within +-39000 radians: reduce to one cycle first.
+        const auto fraction = hn::Sub(in[0], hn::Floor(in[0]));
+        return hn::Sin(d, hn::Mul(hn::Set(d, kTwoPi), fraction));
+    });
+}
+
+void ScaledSineImpl(const double* radians, double depth, double* out, int count) {
+    const double* inputs[1] = {radians};
+    ForEachVector<1>(inputs, out, count, [depth](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const auto cycles = hn::Mul(in[0], hn::Set(d, 1.0 / kTwoPi));
+        const auto fraction = hn::Sub(cycles, hn::Floor(cycles));
+        return hn::Mul(hn::Set(d, depth), hn::Sin(d, hn::Mul(hn::Set(d, kTwoPi), fraction)));
+    });
+}
+
+void FoldInvertedImpl(double* samples, int count) {
+    const double* inputs[1] = {samples};
+    ForEachVector<1>(inputs, samples, count, [](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const auto one = hn::Set(d, 1.0);
+        const auto x = in[0];
+        const auto positive = hn::Sub(one, x);
+        const auto negative = hn::Sub(hn::Neg(one), x);
+        return hn::IfThenElse(hn::Gt(x, hn::Zero(d)), positive, hn::IfThenElse(hn::Lt(x, hn::Zero(d)), negative, x));
+    });
+}
+
+void DivideImpl(const double* x, double divisor, double* out, int count) {
+    const double* inputs[1] = {x};
+    ForEachVector<1>(inputs, out, count, [divisor](const hn::Vec<D>(&in)[1]) { return hn::Div(in[0], hn::Set(D(), divisor)); });
+}
+
+void MeanOfTwoImpl(const double* a, const double* b, double* out, int count) {
+    const double* inputs[2] = {a, b};
+    ForEachVector<2>(inputs, out, count, [](const hn::Vec<D>(&in)[2]) {
+        const D d;
+        return hn::Div(hn::Add(in[0], in[1]), hn::Set(d, 2.0));
+    });
+}
+
+void SaturateImpl(double* samples, const double* drive, int count) {
+    const double* inputs[2] = {samples, drive};
+    ForEachVector<2>(inputs, samples, count, [](const hn::Vec<D>(&in)[2]) {
+        const D d;
+        constexpr double kQuarterPi = 0.78539816339744830962;
+        const auto effective = hn::Max(in[1], hn::Set(d, kMinimumSaturationDrive));
+        const auto curve = hn::Div(hn::Atan(d, in[0]), hn::Set(d, kQuarterPi));
+        const auto y = hn::Mul(hn::Mul(curve, effective), hn::Set(d, kSaturationDriveScale));
+        const auto clipped = hn::Min(hn::Max(y, hn::Set(d, -1.0)), hn::Set(d, 1.0));
+        return hn::IfThenElse(hn::Gt(in[1], hn::Zero(d)), clipped, in[0]);
+    });
+}
+
+}  // namespace Korvane::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace Korvane::kernels {
+
+HWY_EXPORT(ReadInterpolatedImpl);
+HWY_EXPORT(ReadNearestImpl);
+HWY_EXPORT(TriangleImpl);
+HWY_EXPORT(RawSawtoothImpl);
+HWY_EXPORT(RawPulseImpl);
+HWY_EXPORT(SineOfCyclesImpl);
+HWY_EXPORT(ScaledSineImpl);
+HWY_EXPORT(FoldInvertedImpl);
+HWY_EXPORT(DivideImpl);
+HWY_EXPORT(MeanOfTwoImpl);
+HWY_EXPORT(SaturateImpl);
+
+void ReadInterpolated(const double* table, const double* phase, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(ReadInterpolatedImpl)(table, phase, out, count);
+}
+void ReadNearest(const double* table, const double* phase, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(ReadNearestImpl)(table, phase, out, count);
+}
+void Triangle(const double* phase, double* out, int count) { HWY_DYNAMIC_DISPATCH(TriangleImpl)(phase, out, count); }
+void RawSawtooth(const double* phase, double* out, int count) { HWY_DYNAMIC_DISPATCH(RawSawtoothImpl)(phase, out, count); }
+void RawPulse(const double* phase, double width, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(RawPulseImpl)(phase, width, out, count);
+}
+void SineOfCycles(const double* cycles, double* out, int count) { HWY_DYNAMIC_DISPATCH(SineOfCyclesImpl)(cycles, out, count); }
+void ScaledSine(const double* radians, double depth, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(ScaledSineImpl)(radians, depth, out, count);
+}
+void FoldInverted(double* samples, int count) { HWY_DYNAMIC_DISPATCH(FoldInvertedImpl)(samples, count); }
+void Divide(const double* x, double divisor, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(DivideImpl)(x, divisor, out, count);
+}
+void MeanOfTwo(const double* a, const double* b, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(MeanOfTwoImpl)(a, b, out, count);
+}
+void Saturate(double* samples, const double* drive, int count) { HWY_DYNAMIC_DISPATCH(SaturateImpl)(samples, drive, count); }
+
+}  // namespace Korvane::kernels
+#endif

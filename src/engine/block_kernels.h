@@ -1,0 +1,33 @@
+// Frame-parallel loops of the voice: each runs over a run of frames of one
+// voice in SIMD lanes, chosen at run time for the processor (SSE2 up to
+// AVX-512). Arithmetic other than the transcendental functions rounds as
+// the scalar code does, so table reads and folds give the same bits.
+#pragma once
+
+namespace Korvane::kernels {
+
+// Linearly interpolated reads of a 4096-sample table at phases in cycles;
+// a phase whose fraction is not in [0, 1) (NaN) reads position 0.
+void ReadInterpolated(const double* table, const double* phase, double* out, int count);
+// Nearest lower sample of a 4096-sample table.
+void ReadNearest(const double* table, const double* phase, double* out, int count);
+// The triangle of phases in cycles: 0 at 0, 1 at 1/4, -1 at 3/4.
+void Triangle(const double* phase, double* out, int count);
+// The raw sawtooth of phases in cycles: 2f for f < 1/2, 2(f - 1) above.
+void RawSawtooth(const double* phase, double* out, int count);
+// The raw pulse: 1 while the phase's fraction is below `width`, -1 after.
+void RawPulse(const double* phase, double width, double* out, int count);
+// sin(2 pi x) of phases in cycles.
+void SineOfCycles(const double* cycles, double* out, int count);
+// depth * sin(x) of phases in radians.
+void ScaledSine(const double* radians, double depth, double* out, int count);
+// Folds each sample toward the opposite peak (an inverted oscillator).
+void FoldInverted(double* samples, int count);
+// out = x / divisor, rounded as a scalar division.
+void Divide(const double* x, double divisor, double* out, int count);
+// out = (a + b) / 2, the mean of two unison streams.
+void MeanOfTwo(const double* a, const double* b, double* out, int count);
+// Saturates each sample with its frame's drive; a drive not above 0 leaves it.
+void Saturate(double* samples, const double* drive, int count);
+
+}  // namespace Korvane::kernels
