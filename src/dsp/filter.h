@@ -84,22 +84,34 @@ public:
     FilterDesign() { this->params_ = this->GetDefaultParams(); }
 
     std::vector<PoleZeroPair> GetPoleZeros() const override {
-        const PoleZeroLayout& layout = cascade_.Layout();
+        const PoleZeroLayout& layout = Current().Layout();
         return {layout.pairs.begin(), layout.pairs.begin() + layout.count};
     }
-    Complex Response(double normalisedFrequency) const override { return cascade_.Response(normalisedFrequency); }
+    Complex Response(double normalisedFrequency) const override { return Current().Response(normalisedFrequency); }
     int GetNumChannels() const override { return Channels; }
     void Reset() override {
         for (auto& state : states_) state.Reset();
     }
-    void Process(int frames, double* const* channels) override { ProcessWith(cascade_, 0, frames, channels); }
-    void Process(int frames, float* const* channels) override { ProcessWith(cascade_, 0, frames, channels); }
+    void Process(int frames, double* const* channels) override { ProcessWith(Current(), 0, frames, channels); }
+    void Process(int frames, float* const* channels) override { ProcessWith(Current(), 0, frames, channels); }
+    // The coefficients follow when the filter is next used: a unit sets every
+    // one of its designs and runs only the one selected, and a host may move
+    // a control every block.
     void SetParams(const Params& params) override {
         this->params_ = params;
-        Design::Compute(params, cascade_);
+        stale_ = true;
     }
 
 protected:
+    // The coefficients of the current parameters.
+    const Cascade& Current() const {
+        if (stale_) {
+            Design::Compute(this->params_, cascade_);
+            stale_ = false;
+        }
+        return cascade_;
+    }
+
     // Runs frames [begin, end) of every channel through `cascade`.
     template <typename Sample>
     void ProcessWith(const Cascade& cascade, int begin, int end, Sample* const* channels) {
@@ -124,7 +136,8 @@ protected:
         }
     }
 
-    Cascade cascade_;
+    mutable Cascade cascade_;
+    mutable bool stale_ = true;
     std::array<ChannelState<StateForm>, Channels> states_{};
 };
 
@@ -179,12 +192,12 @@ private:
                 }
             } else {
                 // Nothing moves: the transition coefficients equal the main ones.
-                this->ProcessWith(this->cascade_, 0, gliding, channels);
+                this->ProcessWith(this->Current(), 0, gliding, channels);
             }
             remaining_ -= gliding;
             if (remaining_ == 0) transition_ = this->params_;
         }
-        this->ProcessWith(this->cascade_, gliding, frames, channels);
+        this->ProcessWith(this->Current(), gliding, frames, channels);
     }
 
     // Each parameter's step per sample, fixed when a glide starts so that the
