@@ -3,6 +3,8 @@
 // audio rate as a voice's frequency-modulation operator.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <numbers>
 
 #include "engine/audio_processing_unit.h"
@@ -31,6 +33,8 @@ public:
     double Value() const;
     // True when Value() is depth * sin(phase): a sine that is heard.
     bool IsAudibleSine() const { return !IsBypassed() && normalisedRate_ != 0.0 && depth_ != 0.0 && shape_ == kSine; }
+    // True when Value() is 0 whatever the phase.
+    bool IsSilent() const { return IsBypassed() || normalisedRate_ == 0.0 || depth_ == 0.0; }
     // Moves the phase on by one frame.
     void Advance() { phase_ += increment_; }
 
@@ -49,6 +53,27 @@ private:
     double increment_ = 1.0 / kDefaultSampleRate;
     int shape_;
 };
+
+// Advances every modulator of `modulators` by `count` frames, exactly as
+// that many Advance() calls would, writing the phase before each step where
+// `phases[k]` is not null. The modulators' additions interleave, so their
+// chains of dependent additions overlap.
+template <typename M, std::size_t N>
+void AdvanceTogether(std::array<M, N>& modulators, const std::array<double*, N>& phases, int count) {
+    std::array<double, N> phase{};
+    std::array<double, N> increment{};
+    for (std::size_t k = 0; k < N; ++k) {
+        phase[k] = modulators[k].Phase();
+        increment[k] = modulators[k].Increment();
+    }
+    for (int i = 0; i < count; ++i) {
+        for (std::size_t k = 0; k < N; ++k) {
+            if (phases[k] != nullptr) phases[k][i] = phase[k];
+            phase[k] += increment[k];
+        }
+    }
+    for (std::size_t k = 0; k < N; ++k) modulators[k].SetPhase(phase[k]);
+}
 
 // The voice's FM operator: a Modulator running at the note's frequency.
 class FmModulator : public Modulator {

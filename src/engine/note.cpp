@@ -249,24 +249,57 @@ void Note::GenerateChunk(int count) {
     std::array<Chunk, kOscillators> twinPhases;
     Chunk bassPhases;
     Chunk clicks;
+    // Frames from the chunk's start that land inside the buffers.
     const int firstWrite = writeIndex_ + frameOffset_;
-    int writable = 0;  // frames from the chunk's start that land inside the buffers
-    const std::array<double, kOscillators> vibratoAmounts = VibratoAmounts();
+    const int writable = firstWrite >= 0 && firstWrite < capacity_ ? std::min(count, capacity_ - firstWrite) : 0;
     for (std::size_t k = 0; k < kOscillators; ++k) twinPhases[k][0] = oscillators_[k].twinPhase;
-    for (int i = 0; i < count; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        const int write = writeIndex_ + frameOffset_;
-        const bool inside = write >= 0 && write < capacity_ && write == firstWrite + i;
-        if (inside) {
-            writable = i + 1;
-            for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = oscillators_[k].phase;
-            bassPhases[at] = bassPhase_;
-            if (clickOn) clicks[at] = RenderClick();
+    const std::array<double, kOscillators> vibratoAmounts = VibratoAmounts();
+    const bool steady = fm_.IsSilent() && std::ranges::all_of(vibratoAmounts, [](double amount) { return amount == 0.0; });
+    if (steady) {
+        // Without vibrato and FM each phase steps by a fixed amount times the
+        // pitch sweep; the same products as a frame-by-frame step, in registers.
+        const double base = (1.0 + kFmIndex * fm_.Value()) * normalisedFrequency_ * *context_.transposeFactor;
+        std::array<double, kOscillators> phase{};
+        std::array<double, kOscillators> step{};
+        for (std::size_t k = 0; k < kOscillators; ++k) {
+            phase[k] = oscillators_[k].phase;
+            step[k] = base * pitchFactor_[k] * fineFactor_[k];
         }
+        double bass = bassPhase_;
+        const double rate = SampleRate();
+        for (int i = 0; i < count; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            if (i < writable) {
+                for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = phase[k];
+                bassPhases[at] = bass;
+                if (clickOn) clicks[at] = RenderClick();
+            }
+            ++framesSinceStart_;
+            const double pitch = context_.pitchEnvelope->Value(static_cast<double>(framesSinceStart_) / rate);
+            bass += normalisedFrequency_ * pitch;
+            for (std::size_t k = 0; k < kOscillators; ++k) phase[k] += step[k] * pitch;
+        }
+        for (std::size_t k = 0; k < kOscillators; ++k) oscillators_[k].phase = phase[k];
+        bassPhase_ = bass;
+        AdvanceTogether(tuneLfos_, {}, count);
+        double fmPhase = fm_.Phase();
+        for (int i = 0; i < count; ++i) fmPhase += fm_.Increment();
+        fm_.SetPhase(fmPhase);
+    } else {
+        for (int i = 0; i < count; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            if (i < writable) {
+                for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = oscillators_[k].phase;
+                bassPhases[at] = bassPhase_;
+                if (clickOn) clicks[at] = RenderClick();
+            }
+            ++framesSinceStart_;
+            const double seconds = static_cast<double>(framesSinceStart_) / SampleRate();
+            AdvanceMainPhases(context_.pitchEnvelope->Value(seconds), vibratoAmounts);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
         if (++writeIndex_ >= capacity_) writeIndex_ = 0;
-        ++framesSinceStart_;
-        const double seconds = static_cast<double>(framesSinceStart_) / SampleRate();
-        AdvanceMainPhases(context_.pitchEnvelope->Value(seconds), vibratoAmounts);
     }
     // The twin phases follow from the main ones; the first frame's was left by the last step.
     const double twinRatio = TwinRatio();
@@ -339,37 +372,44 @@ int Note::MixChunk(double* mixLeft, double* mixRight, double* bassLayer, int sta
     std::array<Chunk, kOscillators> pan;
     std::array<Chunk, kOscillators> saturation;
     std::array<Chunk, kOscillators> lfo;
+    std::array<double*, kOscillators> lfoPhases{};
     for (std::size_t k = 0; k < kOscillators; ++k) {
-        Modulator& modulator = filterLfos_[k];
-        if (on[k]) {
-            const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
-            Oscillator& oscillator = oscillators_[k];
-            oscillator.volume.Run(Parameter(roles.volume), volume[k].data(), mixed);
-            oscillator.pan.Run(Parameter(roles.pan), pan[k].data(), mixed);
-            oscillator.saturation.Run(Parameter(roles.saturation), saturation[k].data(), mixed);
-            // A sine's phases now, its values below for the whole chunk at once.
-            const bool sine = modulator.IsAudibleSine();
-            for (std::size_t i = 0; i < static_cast<std::size_t>(mixed); ++i) {
-                lfo[k][i] = !lfoHeard[k] ? 0.0 : sine ? modulator.Phase() : modulator.Value();
-                modulator.Advance();
-            }
+        if (!on[k]) continue;
+        const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
+        Oscillator& oscillator = oscillators_[k];
+        oscillator.volume.Run(Parameter(roles.volume), volume[k].data(), mixed);
+        oscillator.pan.Run(Parameter(roles.pan), pan[k].data(), mixed);
+        oscillator.saturation.Run(Parameter(roles.saturation), saturation[k].data(), mixed);
+        if (!lfoHeard[k] || filterLfos_[k].IsSilent()) {
+            std::fill_n(lfo[k].begin(), mixed, 0.0);
+        } else if (filterLfos_[k].IsAudibleSine()) {
+            lfoPhases[k] = lfo[k].data();  // its phases now, its values below for the whole chunk at once
         } else {
-            for (int i = 0; i < mixed; ++i) modulator.Advance();
+            Modulator square = filterLfos_[k];
+            for (std::size_t i = 0; i < static_cast<std::size_t>(mixed); ++i) {
+                lfo[k][i] = square.Value();
+                square.Advance();
+            }
         }
     }
+    AdvanceTogether(filterLfos_, lfoPhases, mixed);
 
     // Per oscillator over the chunk: saturation, filter cutoff, ring
     // modulation, laid out a frame at a time for the filters' lanes.
     constexpr std::size_t kLanes = OscillatorFilters::kLanes;
-    std::array<double, kLanes * kChunk> input{};
-    std::array<double, kLanes * kChunk> cutoff{};
-    std::array<double, kLanes * kChunk> gains{};
+    std::array<double, kLanes * kChunk> input;
+    std::array<double, kLanes * kChunk> cutoff;
+    std::array<double, kLanes * kChunk> gains;
     OscillatorFilters::Lanes resonance{};
     OscillatorFilters::Lanes type{};
     OscillatorFilters::Lanes active{};
     const auto frames = static_cast<std::size_t>(mixed);
-    for (std::size_t k = 0; k < kOscillators; ++k) {
-        if (!on[k]) continue;
+    for (std::size_t k = 0; k < kLanes; ++k) {
+        if (k >= kOscillators || !on[k]) {
+            // A lane without an oscillator filters zeros and keeps its state.
+            for (std::size_t i = 0; i < frames; ++i) input[kLanes * i + k] = cutoff[kLanes * i + k] = gains[kLanes * i + k] = 0.0;
+            continue;
+        }
         const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
         resonance[k] = Parameter(roles.resonance);
         type[k] = Parameter(roles.filterType);
