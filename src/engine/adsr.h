@@ -42,6 +42,18 @@ public:
     // Advances by `frames` frames and updates the output.
     void Advance(int frames);
 
+    // True while the envelope sustains and its glides have settled: every
+    // Advance(1) then leaves the output as it is.
+    bool IsSettledInSustain() const {
+        return state_ == kSustain && smoothedDecay_.IsSettled(decay_) && smoothedSustain_.IsSettled(sustain_) &&
+               smoothedRelease_.IsSettled(release_) && output_ == smoothedSustain_.state;
+    }
+    // Advance(frames) for a settled sustain, without stepping frame by frame.
+    void AdvanceSettledSustain(int64_t frames) {
+        totalFrames_ += frames;
+        sustainFrames_ += frames;
+    }
+
     // Draws the curve of attack, decay, half a second of sustain and release.
     void RenderPreview(std::span<double, kPreviewPoints> destination);
 

@@ -355,6 +355,21 @@ int Note::MixChunk(double* mixLeft, double* mixRight, double* bassLayer, int sta
     int mixed = 0;
     while (mixed < count) {
         const auto at = static_cast<std::size_t>(mixed);
+        if (volumeEnvelope_.IsSettledInSustain() && filterEnvelope_.IsSettledInSustain()) {
+            // Both envelopes hold still until the next release: their outputs fill the run.
+            int run = count - mixed;
+            if (pendingReleaseFrame_ != kNoPendingRelease) run = std::min(run, pendingReleaseFrame_ - (start + mixed));
+            if (run > 0) {
+                std::fill_n(filterEnvelope.begin() + mixed, run, filterEnvelope_.Output());
+                gain[at] = velocityGain_ * volumeEnvelopeValue_;
+                std::fill_n(gain.begin() + mixed + 1, run - 1, velocityGain_ * volumeEnvelope_.Output());
+                volumeEnvelope_.AdvanceSettledSustain(run);
+                filterEnvelope_.AdvanceSettledSustain(run);
+                volumeEnvelopeValue_ = volumeEnvelope_.Output();
+                mixed += run;
+                continue;
+            }
+        }
         if (pendingReleaseFrame_ != kNoPendingRelease && start + mixed >= pendingReleaseFrame_) {
             volumeEnvelope_.Release();
             filterEnvelope_.Release();

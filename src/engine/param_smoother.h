@@ -22,6 +22,12 @@ struct ParamSmoother {
         return state;
     }
 
+    // True when a step toward `target` would leave the state as it is.
+    constexpr bool IsSettled(double target) const {
+        ParamSmoother next = *this;
+        return next.Step(target) == state;
+    }
+
     // Steps `count` frames toward `target`, writing each new state. Once a
     // step leaves the state as it was, every later step does too: the rest
     // is filled without computing it.
