@@ -6,7 +6,8 @@
 
 namespace Korvane {
 
-CurveTable::CurveTable(int size) : size_(size), step_(1.0 / size), entries_(static_cast<std::size_t>(size)) {
+CurveTable::CurveTable(int size)
+    : size_(size), step_(1.0 / size), powerOfTwo_(size > 0 && (size & (size - 1)) == 0), entries_(static_cast<std::size_t>(size)) {
     for (int i = 0; i < size_; ++i) entries_[static_cast<std::size_t>(i)] = 2.0 * i / size_ - 1.0;
 }
 
@@ -16,7 +17,10 @@ double CurveTable::Lookup(double x, int interpolation) const {
     if (std::isnan(a)) a = 0.5;  // a non-number reads the centre
     const int last = size_ - 1;
     const int c = static_cast<int>(std::floor(size_ * a));  // 0..N
-    const double mu = std::fmod(a, step_) / step_;
+    // With a power-of-two size the scaling is exact, so the fraction of size * a
+    // equals fmod(a, step) / step bit for bit, without the cost of fmod.
+    const double scaled = size_ * a;
+    const double mu = powerOfTwo_ ? scaled - std::floor(scaled) : std::fmod(a, step_) / step_;
 
     if (interpolation == kNone) return c < size_ ? (*this)[c] : 0.0;
 

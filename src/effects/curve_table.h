@@ -35,6 +35,7 @@ public:
 private:
     int size_;
     double step_;
+    bool powerOfTwo_;
     std::vector<double> entries_;
     std::string name_;
 };

@@ -38,6 +38,14 @@ double RingModulator::WaveformValue(double phase) const {
     }
 }
 
+// fmod(phase, 2 pi) without its cost where a subtraction gives the same
+// bits: between 2 pi and 4 pi the difference is exact.
+double RingModulator::WrappedPhase(double phase) {
+    if (phase >= 0.0 && phase < kTwoPi) return phase;
+    if (phase >= kTwoPi && phase < 2.0 * kTwoPi) return phase - kTwoPi;
+    return std::fmod(phase, kTwoPi);
+}
+
 void RingModulator::Process(double* left, double* right, int frames) {
     if (IsFadedOut() || frequency_ == 0.0 || amount_ == 0.0) return;
     for (int i = 0; i < frames; ++i) {
@@ -47,7 +55,7 @@ void RingModulator::Process(double* left, double* right, int frames) {
         left[i] = left[i] * g * e + (1.0 - g) * left[i];
         right[i] = right[i] * g * e + (1.0 - g) * right[i];
         StepFade();
-        phase_ = std::fmod(phase_ + phaseIncrement_, kTwoPi);
+        phase_ = WrappedPhase(phase_ + phaseIncrement_);
     }
 }
 

@@ -29,6 +29,7 @@ public:
     int GetWaveform() const { return waveform_; }
 
 private:
+    static double WrappedPhase(double phase);
     double frequency_ = 0.1;
     double amount_ = 0.0;
     double phase_ = 0.0;

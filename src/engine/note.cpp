@@ -20,6 +20,11 @@ constexpr double kFmIndex = 0.7135571323079999;
 constexpr double kRingTrim = 0.99777;
 constexpr double kClickSampleRate = 44100.0;
 constexpr double kKickFrequencyHz = 44.0;
+std::size_t LongestStoredClick() {
+    std::size_t longest = 0;
+    for (const auto& table : kClickWaveforms) longest = std::max(longest, table.size());
+    return longest;
+}
 
 // Parameter indices of one oscillator's roles.
 struct OscillatorParameters {
@@ -186,6 +191,11 @@ void Note::AdvanceMainPhases(double pitch, const std::array<double, kOscillators
 double Note::RenderClick() {
     const double amount = Parameter(param::BassLayerClick);
     const auto frame = static_cast<int64_t>(framesSinceStart_);
+    // Past the synthetic window and the longest stored click nothing sounds.
+    if (frame >= clickStartFrames_ + clickLengthFrames_ &&
+        std::floor(kClickSampleRate / SampleRate() * static_cast<double>(framesSinceStart_)) >= static_cast<double>(LongestStoredClick())) {
+        return 0.0;
+    }
 
     double synthetic = 0.0;
     std::array<double, 4> stored{};

@@ -1,8 +1,10 @@
 #include "instrument/dunerow.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "engine/block_kernels.h"
 #include "engine/laws.h"
 #include "programs/factory_programs.h"
 #include "shell/module_path.h"
@@ -185,12 +187,20 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
         dumpExpand_.Process(left, right, frames);
     }
 
+    // The output stage in chunks: each smoother's glide first, then the arithmetic over the chunk.
+    static constexpr int kChunk = 64;
+    std::array<double, kChunk> glide;
+    std::array<double, kChunk> second;
+    auto inChunks = [frames](auto&& body) {
+        for (int at = 0; at < frames; at += kChunk) body(at, std::min(kChunk, frames - at));
+    };
     if (Value(param::Saturation) > 0.0) {
-        for (int frame = 0; frame < frames; ++frame) {
-            const double drive = 4.44 * saturationSmoother_.Step(Value(param::Saturation));
-            left[frame] = Korvane::Saturate(left[frame], drive);
-            right[frame] = Korvane::Saturate(right[frame], drive);
-        }
+        inChunks([&](int at, int run) {
+            saturationSmoother_.Run(Value(param::Saturation), glide.data(), run);
+            for (int i = 0; i < run; ++i) glide[static_cast<std::size_t>(i)] *= 4.44;
+            Korvane::kernels::Saturate(left + at, glide.data(), run);
+            Korvane::kernels::Saturate(right + at, glide.data(), run);
+        });
     }
 
     if (Value(param::BassLayerToFilter) == 1.0) {
@@ -199,36 +209,37 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
         bassLayerFilter_.Process(bassLayerBuffer_.data(), bassLayerCopy_.data(), frames);
     }
 
-    for (int frame = 0; frame < frames; ++frame) {
-        const double wet = dryWetSmoother_.Step(Value(param::DryWet));
-        const auto at = static_cast<std::size_t>(frame);
-        left[frame] = (1.0 - wet) * voiceSumLeft_[at] + wet * left[frame];
-        right[frame] = (1.0 - wet) * voiceSumRight_[at] + wet * right[frame];
-    }
-
     const bool bassSolo = Value(param::BassLayerSolo) == 1.0;
-    for (int frame = 0; frame < frames; ++frame) {
-        const double bass = bassLayerSmoother_.Step(Value(param::BassLayerAmount)) * bassLayerBuffer_[static_cast<std::size_t>(frame)];
-        if (bassSolo) {
-            left[frame] = bass;
-            right[frame] = bass;
-        } else {
-            left[frame] += bass;
-            right[frame] += bass;
+    inChunks([&](int at, int run) {
+        dryWetSmoother_.Run(Value(param::DryWet), glide.data(), run);
+        bassLayerSmoother_.Run(Value(param::BassLayerAmount), second.data(), run);
+        for (int i = 0; i < run; ++i) {
+            const auto frame = static_cast<std::size_t>(at + i);
+            const double wet = glide[static_cast<std::size_t>(i)];
+            left[frame] = (1.0 - wet) * voiceSumLeft_[frame] + wet * left[frame];
+            right[frame] = (1.0 - wet) * voiceSumRight_[frame] + wet * right[frame];
+            const double bass = second[static_cast<std::size_t>(i)] * bassLayerBuffer_[frame];
+            left[frame] = bassSolo ? bass : left[frame] + bass;
+            right[frame] = bassSolo ? bass : right[frame] + bass;
         }
-    }
+    });
 
-    for (int frame = 0; frame < frames; ++frame) {
-        const double volume = volumeSmoother_.Step(Value(param::Volume));
-        const double pan = panSmoother_.Step(Value(param::Pan));
-        if (pan >= 0.5) {
-            left[frame] *= (1.0 - (pan - 0.5) * 2.0) * volume;
-            right[frame] *= volume;
-        } else {
-            left[frame] *= volume;
-            right[frame] *= pan * 2.0 * volume;
+    inChunks([&](int at, int run) {
+        volumeSmoother_.Run(Value(param::Volume), glide.data(), run);
+        panSmoother_.Run(Value(param::Pan), second.data(), run);
+        for (int i = 0; i < run; ++i) {
+            const auto frame = static_cast<std::size_t>(at + i);
+            const double volume = glide[static_cast<std::size_t>(i)];
+            const double pan = second[static_cast<std::size_t>(i)];
+            if (pan >= 0.5) {
+                left[frame] *= (1.0 - (pan - 0.5) * 2.0) * volume;
+                right[frame] *= volume;
+            } else {
+                left[frame] *= volume;
+                right[frame] *= pan * 2.0 * volume;
+            }
         }
-    }
+    });
 
     const double ceiling = Value(param::LimitOutput) > 0.0 ? kLimitedCeiling : kOpenCeiling;
     double peakLeft = 0.0;
