@@ -165,11 +165,13 @@ void SaturateImpl(double* samples, const double* drive, int count) {
     ForEachVector<2>(inputs, samples, count, [](const hn::Vec<D>(&in)[2]) {
         const D d;
         constexpr double kQuarterPi = 0.78539816339744830962;
+        const auto driven = hn::Gt(in[1], hn::Zero(d));
+        if (hn::AllFalse(d, driven)) return in[0];  // no drive: spare the arctangent
         const auto effective = hn::Max(in[1], hn::Set(d, kMinimumSaturationDrive));
         const auto curve = hn::Div(hn::Atan(d, in[0]), hn::Set(d, kQuarterPi));
         const auto y = hn::Mul(hn::Mul(curve, effective), hn::Set(d, kSaturationDriveScale));
         const auto clipped = hn::Min(hn::Max(y, hn::Set(d, -1.0)), hn::Set(d, 1.0));
-        return hn::IfThenElse(hn::Gt(in[1], hn::Zero(d)), clipped, in[0]);
+        return hn::IfThenElse(driven, clipped, in[0]);
     });
 }
 
