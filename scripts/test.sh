@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/bootstrap.sh
+scripts/bootstrap.sh tests
 if [[ -n "${DUNEROW_TEST_PRESET:-}" ]]; then
   presets=("$DUNEROW_TEST_PRESET")
   fuzz_seconds=${DUNEROW_FUZZ_SECONDS:-0}
