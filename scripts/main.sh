@@ -18,3 +18,5 @@ echo
 echo "VST2 instrument: $build/vst/Dunerow.so"
 echo "Renderer:        $build/vst/dunerow-render (try --help)"
 echo "Kick rendered:   $(pwd)/$output"
+echo "Install both:    cmake --install $build   (as root: /usr/lib/vst and /usr/local/bin;"
+echo "                 with --prefix ~/.local: ~/.vst and ~/.local/bin)"
