@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/bootstrap.sh
-cmake --preset release >/dev/null
-cmake --build --preset release --target dunerow_bench >/dev/null
+scripts/bootstrap.sh bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target dunerow_bench >/dev/null
 echo "$(nproc) cores, $(uname -m); $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')" >&2
-exec build/release/bench/dunerow_bench --benchmark_counters_tabular=true "$@"
+exec build/bench/bench/dunerow_bench --benchmark_counters_tabular=true "$@"

@@ -1,27 +1,63 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the tools need.
-# Safe to run again: when everything is present it only checks and returns.
+# Installs the Debian packages one purpose needs, and nothing more:
+#
+#   scripts/bootstrap.sh            the main job: compiler, CMake, Ninja and the
+#                                   libraries the module and the renderer link
+#   scripts/bootstrap.sh tests      the whole test suite (all of the below)
+#   scripts/bootstrap.sh windows    the cross-built Windows DLL and Wine
+#   scripts/bootstrap.sh fuzz       the libFuzzer programs (clang)
+#   scripts/bootstrap.sh package    the Debian package and the Windows zip
+#   scripts/bootstrap.sh bench      the benchmarks
+#   scripts/bootstrap.sh snapshot   the editor picture (scripts/editor_snapshot.sh)
+#
+# Several purposes may be given. Safe to run again: when everything is
+# present it only checks and returns.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config git
-  libgtest-dev libgmock-dev libbenchmark-dev
+# What the module and dunerow-render build from and link.
+main=(
+  g++ cmake ninja-build pkg-config
   libpng-dev zlib1g-dev
-  # the editor's text: FreeType and fontconfig, and Liberation Sans for "Arial"
-  libfreetype-dev libfontconfig-dev fonts-liberation2
-  xvfb libxtst-dev libxext-dev libx11-dev  # the editor's X11 window, and Xvfb for its tests
-  # the artwork generator (tools/artwork): cairo, and the font files it draws with
-  libcairo2-dev fonts-dejavu-core
-  libsndfile1-dev libcli11-dev
-  g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
-  wine wine64
-  ardour
-  # clang and its libFuzzer runtime, for the fuzz programs (scripts/fuzz.sh)
-  clang-14 libclang-rt-14-dev
+  libfreetype-dev libfontconfig-dev  # the editor's text
+  libx11-dev libxext-dev             # the editor's X11 window (MIT-SHM)
+  libsndfile1-dev libcli11-dev       # the renderer's files and options
 )
+# Windows x86-64 DLL: the cross compilers, their static zlib, Wine for the
+# tests, and dpkg-dev, whose `apt-get source` fetches libpng's source.
+windows=(g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev wine wine64)
+# clang and its libFuzzer runtime (scripts/fuzz.sh).
+fuzz=(clang-14 libclang-rt-14-dev)
+# dpkg-shlibdeps computes the package's Depends; lintian checks the package.
+package=("${windows[@]}" dpkg-dev lintian)
+tests=(
+  git libgtest-dev libgmock-dev python3 man-db  # python3, man: the packaging checks
+  # Liberation Sans for "Arial", the DejaVu files the artwork generator draws with
+  fonts-liberation2 fonts-dejavu-core
+  xvfb libxtst-dev  # the editor window tests: a private X server, XTest input
+  libcairo2-dev     # the artwork generator (tools/artwork)
+  ardour            # a host nobody on this project wrote, and its Lua tool
+  "${windows[@]}" "${fuzz[@]}" "${package[@]}"
+)
+bench=(libgtest-dev libgmock-dev libbenchmark-dev)
+# The editor's text is drawn in Liberation Sans ("Arial").
+snapshot=(fonts-liberation2)
+
+packages=("${main[@]}")
+for purpose in "$@"; do
+  case $purpose in
+    main) ;;
+    tests) packages+=("${tests[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    bench) packages+=("${bench[@]}") ;;
+    snapshot) packages+=("${snapshot[@]}") ;;
+    *) echo "bootstrap: unknown purpose '$purpose' (main, tests, windows, fuzz, package, bench, snapshot)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
-for package in "${packages[@]}"; do
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/bootstrap.sh
+scripts/bootstrap.sh snapshot
 cmake --preset release >/dev/null
 cmake --build --preset release --target dunerow-render
 build/release/vst/dunerow-render --program "Mainstream Bassdrum 1" --note C2 --editor-snapshot docs/editor-synth.png

@@ -16,7 +16,7 @@ all=(state_chunk_fuzzer fxp_fuzzer program_text_fuzzer user_waveform_fuzzer host
 fuzzers=("$@")
 ((${#fuzzers[@]} > 0)) || fuzzers=("${all[@]}")
 
-scripts/bootstrap.sh
+scripts/bootstrap.sh fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j 2
 

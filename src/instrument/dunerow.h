@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "dunerow_version.h"
 #include "effects/distortion.h"
 #include "effects/dump_expand.h"
 #include "effects/dyn_shaper.h"
@@ -40,8 +41,10 @@ public:
     static constexpr double kSmallestOutput = static_cast<double>(std::numeric_limits<float>::min());
 
 
-    static constexpr PluginIdentity kIdentity = {"Dunerow 1.6 FREE", "Dunerow 1.6 FREE VST", "Korvane", 0x00010600,
-                                                 0x646E7270, true};
+    // The version comes from the CMake project version (cmake/Version.cmake).
+    static constexpr PluginIdentity kIdentity = {"Dunerow " DUNEROW_VERSION_SHORT " FREE",
+                                                 "Dunerow " DUNEROW_VERSION_SHORT " FREE VST", "Korvane",
+                                                 kDunerowPackedVersion, 0x646E7270, true};
 
     static constexpr std::string_view kChannelIo = "0-1 0-2";  // no input with one or two outputs
 

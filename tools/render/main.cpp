@@ -330,8 +330,9 @@ RENDERING
   last note ends or the sound falls silent, whichever is later. Every render
   starts from a fresh instance of the module, so a command always writes the
   same file. Files are written beside their target under a temporary name and
-  renamed when complete. The module is Dunerow.so beside this program unless
-  --plugin names another.
+  renamed when complete. The module is Dunerow.so beside this program, else
+  the installed one (../lib/vst, ~/.vst, /usr/lib/vst), unless --plugin names
+  another.
 
 EXAMPLES
   dunerow-render --list-programs
@@ -428,7 +429,7 @@ int main(int argc, char** argv) {
         ->group(where);
 
     const std::string other = "Other";
-    app.add_option("--plugin,--module", options.module, "VST2 instrument module to load (default: Dunerow.so beside this program)")
+    app.add_option("--plugin,--module", options.module, "VST2 instrument module to load (default: Dunerow.so beside this program, else the installed one)")
         ->type_name("FILE")
         ->group(other);
     app.add_flag("--bench", options.bench, "Print audio seconds, CPU seconds and the realtime factor of each render")->group(other);

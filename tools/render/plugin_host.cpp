@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "render_error.h"
 
@@ -36,7 +38,18 @@ std::filesystem::path DefaultModulePath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "Dunerow.so";
-    return self.parent_path() / "Dunerow.so";
+    const std::filesystem::path beside = self.parent_path() / "Dunerow.so";
+    // Installed, the module sits where hosts look: lib/vst beside bin, the
+    // user's ~/.vst, or the system's /usr/lib/vst.
+    std::vector<std::filesystem::path> candidates{beside, self.parent_path().parent_path() / "lib/vst/Dunerow.so"};
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        candidates.push_back(std::filesystem::path(home) / ".vst/Dunerow.so");
+    }
+    candidates.emplace_back("/usr/lib/vst/Dunerow.so");
+    for (const std::filesystem::path& candidate : candidates) {
+        if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+    }
+    return beside;
 }
 
 PluginHost::PluginHost(const std::filesystem::path& modulePath) : moduleName_("'" + modulePath.string() + "'") {

@@ -78,7 +78,8 @@ private:
     std::vector<unsigned char> eventList_;
 };
 
-// The default module: Dunerow.so in the folder of the running executable.
+// The default module: Dunerow.so in the folder of the running executable, else
+// the first installed one (../lib/vst, ~/.vst, /usr/lib/vst).
 std::filesystem::path DefaultModulePath();
 
 }  // namespace render
