@@ -21,10 +21,11 @@ main=(
   libfreetype-dev libfontconfig-dev  # the editor's text
   libx11-dev libxext-dev             # the editor's X11 window (MIT-SHM)
   libsndfile1-dev libcli11-dev       # the renderer's files and options
+  dpkg-dev                           # `apt-get source` fetches Google Highway's source
 )
-# Windows x86-64 DLL: the cross compilers, their static zlib, Wine for the
-# tests, and dpkg-dev, whose `apt-get source` fetches libpng's source.
-windows=(g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev wine wine64)
+# Windows x86-64 DLL: the cross compilers, their static zlib, and Wine for
+# the tests (libpng's source comes as Highway's does).
+windows=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64)
 # clang and its libFuzzer runtime (scripts/fuzz.sh).
 fuzz=(clang-14 libclang-rt-14-dev)
 # dpkg-shlibdeps computes the package's Depends; lintian checks the package.
