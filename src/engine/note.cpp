@@ -62,6 +62,7 @@ void Note::SetSampleRate(double rate) {
     fm_.SetSampleRate(rate);
     clickStartFrames_ = static_cast<int64_t>(rate * kClickStartSeconds);
     clickLengthFrames_ = static_cast<int64_t>(rate * kClickLengthSeconds);
+    clickEnded_ = false;
     ClearFilters();
 }
 
@@ -120,6 +121,7 @@ void Note::Start(int velocity) {
     }
     bassPhase_ = 0.0;
     clickPhase_ = 0.0;
+    clickEnded_ = false;
     std::ranges::fill(bassBuffer_, 0.0);
     std::ranges::fill(clickBuffer_, 0.0);
     if (context_.IsComplete()) AdvancePhases(1.0);
@@ -192,8 +194,10 @@ double Note::RenderClick() {
     const double amount = Parameter(param::BassLayerClick);
     const auto frame = static_cast<int64_t>(framesSinceStart_);
     // Past the synthetic window and the longest stored click nothing sounds.
+    if (clickEnded_) return 0.0;
     if (frame >= clickStartFrames_ + clickLengthFrames_ &&
         std::floor(kClickSampleRate / SampleRate() * static_cast<double>(framesSinceStart_)) >= static_cast<double>(LongestStoredClick())) {
+        clickEnded_ = true;
         return 0.0;
     }
 

@@ -157,6 +157,7 @@ private:
 
     double bassPhase_ = 0.0;
     double clickPhase_ = 0.0;  // radians
+    bool clickEnded_ = false;  // set once nothing of the click can sound again
     uint64_t framesSinceStart_ = 0;
     int writeIndex_ = 0;
     int frameOffset_ = 0;
