@@ -175,6 +175,96 @@ void SaturateImpl(double* samples, const double* drive, int count) {
     });
 }
 
+void ShapeFilterInputImpl(double* x, double* cutoffOut, const double* envelope, const double* lfo,
+                          const FilterInputSettings& settings, int count) {
+    const double* inputs[3] = {x, envelope, lfo};
+    const D d;
+    const auto cutoff = hn::Set(d, settings.cutoff);
+    const auto filterMod = hn::Set(d, settings.filterMod);
+    const auto one = hn::Set(d, 1.0);
+    ForEachVector<3>(inputs, cutoffOut, count, [&](const hn::Vec<D>(&in)[3]) {
+        const auto scaled = settings.invertEnvelope ? hn::Mul(hn::Sub(one, in[1]), cutoff) : hn::Mul(cutoff, in[1]);
+        const auto base = hn::Mul(scaled, hn::Sub(one, filterMod));
+        const auto modulated = hn::Add(base, hn::Mul(hn::Mul(base, in[2]), filterMod));
+        return hn::Min(hn::Max(modulated, hn::Zero(d)), one);
+    });
+    const auto ring = hn::Set(d, settings.ring);
+    const auto trim = hn::Set(d, settings.trim);
+    const double* ringInputs[2] = {x, lfo};
+    ForEachVector<2>(ringInputs, x, count, [&](const hn::Vec<D>(&in)[2]) {
+        const auto kept = hn::Mul(in[0], hn::Sub(one, ring));
+        return hn::Mul(hn::Add(kept, hn::Mul(hn::Mul(kept, in[1]), ring)), trim);
+    });
+}
+
+void Interleave4Impl(const double* a, const double* b, const double* c, const double* e, double* out, int count) {
+    const D d;
+    const auto lanes = static_cast<int>(hn::Lanes(d));
+    int i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        hn::StoreInterleaved4(hn::LoadU(d, a + i), hn::LoadU(d, b + i), hn::LoadU(d, c + i), hn::LoadU(d, e + i), d, out + 4 * i);
+    }
+    for (; i < count; ++i) {
+        out[4 * i] = a[i];
+        out[4 * i + 1] = b[i];
+        out[4 * i + 2] = c[i];
+        out[4 * i + 3] = e[i];
+    }
+}
+
+void Deinterleave4Impl(const double* in, double* a, double* b, double* c, double* e, int count) {
+    const D d;
+    const auto lanes = static_cast<int>(hn::Lanes(d));
+    int i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        hn::Vec<D> va, vb, vc, ve;
+        hn::LoadInterleaved4(d, in + 4 * i, va, vb, vc, ve);
+        hn::StoreU(va, d, a + i);
+        hn::StoreU(vb, d, b + i);
+        hn::StoreU(vc, d, c + i);
+        hn::StoreU(ve, d, e + i);
+    }
+    for (; i < count; ++i) {
+        a[i] = in[4 * i];
+        b[i] = in[4 * i + 1];
+        c[i] = in[4 * i + 2];
+        e[i] = in[4 * i + 3];
+    }
+}
+
+void MixOscillatorsImpl(const MixSources& sources, const double* gain, const double* click, const double* bass,
+                        double* mixLeft, double* mixRight, double* bassLayer, int count) {
+    const D d;
+    const auto lanes = static_cast<int>(hn::Lanes(d));
+    const auto half = hn::Set(d, 0.5);
+    const auto one = hn::Set(d, 1.0);
+    const auto two = hn::Set(d, 2.0);
+    auto mix = [&](int at, auto load, auto store) {
+        auto left = hn::Zero(d);
+        auto right = hn::Zero(d);
+        for (int k = 0; k < sources.count; ++k) {
+            const auto y = load(sources.samples[k] + at);
+            const auto pan = load(sources.pans[k] + at);
+            const auto leftward = hn::Lt(pan, half);
+            right = hn::Add(right, hn::IfThenElse(leftward, hn::Mul(hn::Mul(two, pan), y), y));
+            left = hn::Add(left, hn::IfThenElse(leftward, y, hn::Mul(hn::Sub(one, hn::Mul(two, hn::Sub(pan, half))), y)));
+        }
+        const auto g = load(gain + at);
+        const auto c = hn::Mul(g, load(click + at));
+        store(hn::Add(load(mixLeft + at), hn::Add(hn::Mul(g, left), c)), mixLeft + at);
+        store(hn::Add(load(mixRight + at), hn::Add(hn::Mul(g, right), c)), mixRight + at);
+        store(hn::Add(load(bassLayer + at), hn::Mul(g, load(bass + at))), bassLayer + at);
+    };
+    int i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        mix(i, [&](const double* p) { return hn::LoadU(d, p); }, [&](hn::Vec<D> v, double* p) { hn::StoreU(v, d, p); });
+    }
+    // The tail a frame at a time in the first lane.
+    for (; i < count; ++i) {
+        mix(i, [&](const double* p) { return hn::Set(d, *p); }, [&](hn::Vec<D> v, double* p) { *p = hn::GetLane(v); });
+    }
+}
+
 }  // namespace Korvane::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -192,6 +282,10 @@ HWY_EXPORT(FoldInvertedImpl);
 HWY_EXPORT(DivideImpl);
 HWY_EXPORT(MeanOfTwoImpl);
 HWY_EXPORT(SaturateImpl);
+HWY_EXPORT(ShapeFilterInputImpl);
+HWY_EXPORT(Interleave4Impl);
+HWY_EXPORT(Deinterleave4Impl);
+HWY_EXPORT(MixOscillatorsImpl);
 
 void ReadInterpolated(const double* table, const double* phase, double* out, int count) {
     HWY_DYNAMIC_DISPATCH(ReadInterpolatedImpl)(table, phase, out, count);
@@ -216,6 +310,21 @@ void MeanOfTwo(const double* a, const double* b, double* out, int count) {
     HWY_DYNAMIC_DISPATCH(MeanOfTwoImpl)(a, b, out, count);
 }
 void Saturate(double* samples, const double* drive, int count) { HWY_DYNAMIC_DISPATCH(SaturateImpl)(samples, drive, count); }
+
+void ShapeFilterInput(double* x, double* cutoffOut, const double* envelope, const double* lfo,
+                      const FilterInputSettings& settings, int count) {
+    HWY_DYNAMIC_DISPATCH(ShapeFilterInputImpl)(x, cutoffOut, envelope, lfo, settings, count);
+}
+void Interleave4(const double* a, const double* b, const double* c, const double* d, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(Interleave4Impl)(a, b, c, d, out, count);
+}
+void Deinterleave4(const double* in, double* a, double* b, double* c, double* d, int count) {
+    HWY_DYNAMIC_DISPATCH(Deinterleave4Impl)(in, a, b, c, d, count);
+}
+void MixOscillators(const MixSources& sources, const double* gain, const double* click, const double* bass,
+                    double* mixLeft, double* mixRight, double* bassLayer, int count) {
+    HWY_DYNAMIC_DISPATCH(MixOscillatorsImpl)(sources, gain, click, bass, mixLeft, mixRight, bassLayer, count);
+}
 
 }  // namespace Korvane::kernels
 #endif

@@ -30,4 +30,36 @@ void MeanOfTwo(const double* a, const double* b, double* out, int count);
 // Saturates each sample with its frame's drive; a drive not above 0 leaves it.
 void Saturate(double* samples, const double* drive, int count);
 
+// Ring modulation and filter cutoff of one oscillator over a chunk, given
+// its filter envelope and LFO values a frame:
+//   base = (invert ? (1 - envelope) * cutoff : cutoff * envelope) * (1 - filterMod)
+//   cutoffOut = clamp(base + base * lfo * filterMod, 0, 1)
+//   x = x (1 - ring), then x += x * lfo * ring, then x *= trim.
+struct FilterInputSettings {
+    double cutoff = 0.0;
+    double filterMod = 0.0;
+    double ring = 0.0;
+    double trim = 1.0;
+    bool invertEnvelope = false;
+};
+void ShapeFilterInput(double* x, double* cutoffOut, const double* envelope, const double* lfo,
+                      const FilterInputSettings& settings, int count);
+
+// Four planar runs into one run of four values a frame, and back.
+void Interleave4(const double* a, const double* b, const double* c, const double* d, double* out, int count);
+void Deinterleave4(const double* in, double* a, double* b, double* c, double* d, int count);
+
+// Adds oscillators to the stereo mix with their pans (a pan below 1/2
+// turns the right side down, above 1/2 the left), scaled by the frame's
+// gain, with the click on both sides and the bass layer apart:
+//   mixLeft += gain * left + gain * click, mixRight likewise,
+//   bassLayer += gain * bass.
+struct MixSources {
+    const double* samples[3] = {};
+    const double* pans[3] = {};
+    int count = 0;  // oscillators in use
+};
+void MixOscillators(const MixSources& sources, const double* gain, const double* click, const double* bass,
+                    double* mixLeft, double* mixRight, double* bassLayer, int count);
+
 }  // namespace Korvane::kernels

@@ -423,71 +423,64 @@ int Note::MixChunk(double* mixLeft, double* mixRight, double* bassLayer, int sta
     }
     AdvanceTogether(filterLfos_, lfoPhases, mixed);
 
-    // Per oscillator over the chunk: saturation, filter cutoff, ring
-    // modulation, laid out a frame at a time for the filters' lanes.
+    // Per oscillator over the chunk: saturation, filter cutoff and ring
+    // modulation, then laid out a frame at a time for the filters' lanes.
     constexpr std::size_t kLanes = OscillatorFilters::kLanes;
-    std::array<double, kLanes * kChunk> input;
-    std::array<double, kLanes * kChunk> cutoff;
-    std::array<double, kLanes * kChunk> gains;
+    std::array<Chunk, kLanes> input;
+    std::array<Chunk, kLanes> cutoff;
     OscillatorFilters::Lanes resonance{};
     OscillatorFilters::Lanes type{};
     OscillatorFilters::Lanes active{};
-    const auto frames = static_cast<std::size_t>(mixed);
+    std::array<double*, kLanes> gains{};
+    Chunk silence;
+    std::fill_n(silence.begin(), mixed, 0.0);
     for (std::size_t k = 0; k < kLanes; ++k) {
         if (k >= kOscillators || !on[k]) {
             // A lane without an oscillator filters zeros and keeps its state.
-            for (std::size_t i = 0; i < frames; ++i) input[kLanes * i + k] = cutoff[kLanes * i + k] = gains[kLanes * i + k] = 0.0;
+            std::fill_n(input[k].begin(), mixed, 0.0);
+            std::fill_n(cutoff[k].begin(), mixed, 0.0);
+            gains[k] = silence.data();
             continue;
         }
         const OscillatorParameters& roles = ParametersOf(static_cast<int>(k));
         resonance[k] = Parameter(roles.resonance);
         type[k] = Parameter(roles.filterType);
         active[k] = 1.0;
+        gains[k] = volume[k].data();
         const Modulator& modulator = filterLfos_[k];
         if (lfoHeard[k] && modulator.IsAudibleSine()) kernels::ScaledSine(lfo[k].data(), modulator.Depth(), lfo[k].data(), mixed);
-        Chunk x;
+        Chunk& x = input[k];
         std::copy_n(oscillators_[k].buffer.begin() + start, mixed, x.begin());
         kernels::Saturate(x.data(), saturation[k].data(), mixed);
-
-        const double ring = Parameter(roles.ring);
-        const double filterMod = Parameter(roles.filterMod);
-        const double cutoffValue = Parameter(roles.cutoff);
-        const bool invertEnvelope = Parameter(roles.envInvert) > 0.0;
-        for (std::size_t i = 0; i < frames; ++i) {
-            const double envelope = filterEnvelope[i];
-            const double base = (invertEnvelope ? (1.0 - envelope) * cutoffValue : cutoffValue * envelope) * (1.0 - filterMod);
-            cutoff[kLanes * i + k] = std::clamp(base + base * lfo[k][i] * filterMod, 0.0, 1.0);
-            double sample = x[i] * (1.0 - ring);
-            sample += sample * lfo[k][i] * ring;
-            input[kLanes * i + k] = sample * kRingTrim;
-            gains[kLanes * i + k] = volume[k][i];
-        }
+        const kernels::FilterInputSettings settings{Parameter(roles.cutoff), Parameter(roles.filterMod), Parameter(roles.ring),
+                                                    kRingTrim, Parameter(roles.envInvert) > 0.0};
+        kernels::ShapeFilterInput(x.data(), cutoff[k].data(), filterEnvelope.data(), lfo[k].data(), settings, mixed);
     }
+    std::array<double, kLanes * kChunk> laidOutInput;
+    std::array<double, kLanes * kChunk> laidOutCutoff;
+    std::array<double, kLanes * kChunk> laidOutGain;
+    kernels::Interleave4(input[0].data(), input[1].data(), input[2].data(), input[3].data(), laidOutInput.data(), mixed);
+    kernels::Interleave4(cutoff[0].data(), cutoff[1].data(), cutoff[2].data(), cutoff[3].data(), laidOutCutoff.data(), mixed);
+    kernels::Interleave4(gains[0], gains[1], gains[2], gains[3], laidOutGain.data(), mixed);
     std::array<double, kLanes * kChunk> filtered;
-    kernels::FilterOscillators(filters_, resonance, type, active, input.data(), cutoff.data(), gains.data(), filtered.data(),
-                               mixed);
+    kernels::FilterOscillators(filters_, resonance, type, active, laidOutInput.data(), laidOutCutoff.data(), laidOutGain.data(),
+                               filtered.data(), mixed);
 
-    for (std::size_t i = 0; i < frames; ++i) {
-        const auto j = static_cast<std::size_t>(start) + i;
-        double left = 0.0;
-        double right = 0.0;
-        for (std::size_t k = 0; k < kOscillators; ++k) {
-            if (!on[k]) continue;
-            const double y = filtered[kLanes * i + k];
-            oscillators_[k].buffer[j] = y;
-            const double p = pan[k][i];
-            if (p < 0.5) {
-                right += 2.0 * p * y;
-                left += y;
-            } else {
-                right += y;
-                left += (1.0 - 2.0 * (p - 0.5)) * y;
-            }
+    // The filtered samples replace the raw ones: an oscillator that is on
+    // but silent filters them again in the next block.
+    std::array<double*, kLanes> outputs{};
+    kernels::MixSources sources;
+    for (std::size_t k = 0; k < kLanes; ++k) {
+        outputs[k] = k < kOscillators && on[k] ? oscillators_[k].buffer.data() + start : input[k].data();
+        if (k < kOscillators && on[k]) {
+            sources.samples[sources.count] = outputs[k];
+            sources.pans[sources.count] = pan[k].data();
+            ++sources.count;
         }
-        mixLeft[j] += gain[i] * left + gain[i] * clickBuffer_[j];
-        mixRight[j] += gain[i] * right + gain[i] * clickBuffer_[j];
-        bassLayer[j] += gain[i] * bassBuffer_[j];
     }
+    kernels::Deinterleave4(filtered.data(), outputs[0], outputs[1], outputs[2], outputs[3], mixed);
+    kernels::MixOscillators(sources, gain.data(), clickBuffer_.data() + start, bassBuffer_.data() + start, mixLeft + start,
+                            mixRight + start, bassLayer + start, mixed);
     return mixed;
 }
 
