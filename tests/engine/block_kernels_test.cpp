@@ -153,3 +153,69 @@ TEST(ParamSmootherRun, WritesExactlyWhatSteppingWould) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BlockKernels, FilterInputShapingFollowsItsLaw) {
+    // cutoff 0.8, modulation 0.25, ring 0.5, trim 0.99777; envelope 0.5, LFO 0.2, sample 0.6:
+    //   base = 0.8 * 0.5 * 0.75 = 0.3; cutoff = 0.3 + 0.3 * 0.2 * 0.25 = 0.315
+    //   inverted envelope: the same here, since 1 - 0.5 = 0.5
+    //   x = 0.6 * 0.5 = 0.3; x += 0.3 * 0.2 * 0.5 = 0.33; times trim = 0.3292641
+    std::vector<double> x(9, 0.6), cutoff(9), envelope(9, 0.5), lfo(9, 0.2);
+    const kernels::FilterInputSettings settings{0.8, 0.25, 0.5, 0.99777, false};
+    kernels::ShapeFilterInput(x.data(), cutoff.data(), envelope.data(), lfo.data(), settings, 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_NEAR(cutoff[static_cast<std::size_t>(i)], 0.315, 1e-15);
+        EXPECT_NEAR(x[static_cast<std::size_t>(i)], 0.3292641, 1e-15);
+    }
+    // An inverted envelope of 0.9 opens by 0.1; a large LFO swing is held at 1.
+    std::vector<double> y(3, 1.0), high(3), nearlyOpen(3, 0.9), swing(3, 10.0);
+    kernels::ShapeFilterInput(y.data(), high.data(), nearlyOpen.data(), swing.data(), {1.0, 0.5, 0.0, 1.0, true}, 3);
+    EXPECT_NEAR(high[0], 0.1 * 0.5 + 0.05 * 10.0 * 0.5, 1e-15);  // 0.3
+    kernels::ShapeFilterInput(y.data(), high.data(), nearlyOpen.data(), swing.data(), {1.0, 0.5, 0.0, 1.0, false}, 3);
+    EXPECT_EQ(high[2], 1.0);  // 0.45 + 0.45 * 10 * 0.5 = 2.7, clamped
+}
+
+TEST(BlockKernels, InterleavingRoundTripsAnyLength) {
+    for (int count : {1, 3, 8, 13, 64}) {
+        std::vector<double> planes[4];
+        for (int k = 0; k < 4; ++k) {
+            for (int i = 0; i < count; ++i) planes[k].push_back(100.0 * k + i);
+        }
+        std::vector<double> laidOut(static_cast<std::size_t>(4 * count));
+        kernels::Interleave4(planes[0].data(), planes[1].data(), planes[2].data(), planes[3].data(), laidOut.data(), count);
+        for (int i = 0; i < count; ++i) {
+            for (int k = 0; k < 4; ++k) ASSERT_EQ(laidOut[static_cast<std::size_t>(4 * i + k)], 100.0 * k + i);
+        }
+        std::vector<double> back[4];
+        for (auto& plane : back) plane.assign(static_cast<std::size_t>(count), -1.0);
+        kernels::Deinterleave4(laidOut.data(), back[0].data(), back[1].data(), back[2].data(), back[3].data(), count);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(back[k], planes[k]) << "count " << count;
+    }
+}
+
+TEST(BlockKernels, PannedOscillatorsMixIntoBothSides) {
+    // Two oscillators: 0.5 panned at 0.25 (right at 2 * 0.25 = half), 0.25
+    // panned at 1 (left at 1 - 2 * 0.5 = none); gain 2, click 0.1, bass 0.3.
+    //   left  = 0.5 + 0 = 0.5            -> mix 1 + 2 * 0.5 + 2 * 0.1 = 2.2
+    //   right = 0.25 + 0.25 = 0.5        -> mix 1 + 2 * 0.5 + 2 * 0.1 = 2.2
+    //   bass layer 1 + 2 * 0.3 = 1.6
+    const int count = 11;
+    std::vector<double> first(count, 0.5), firstPan(count, 0.25), second(count, 0.25), secondPan(count, 1.0);
+    std::vector<double> gain(count, 2.0), click(count, 0.1), bass(count, 0.3);
+    std::vector<double> left(count, 1.0), right(count, 1.0), bassLayer(count, 1.0);
+    kernels::MixSources sources;
+    sources.samples[0] = first.data();
+    sources.pans[0] = firstPan.data();
+    sources.samples[1] = second.data();
+    sources.pans[1] = secondPan.data();
+    sources.count = 2;
+    kernels::MixOscillators(sources, gain.data(), click.data(), bass.data(), left.data(), right.data(), bassLayer.data(), count);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_NEAR(left[static_cast<std::size_t>(i)], 2.2, 1e-15);
+        EXPECT_NEAR(right[static_cast<std::size_t>(i)], 2.2, 1e-15);
+        EXPECT_NEAR(bassLayer[static_cast<std::size_t>(i)], 1.6, 1e-15);
+    }
+}
+
+}  // namespace
