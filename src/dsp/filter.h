@@ -116,17 +116,7 @@ protected:
     template <typename Sample>
     void ProcessWith(const Cascade& cascade, int begin, int end, Sample* const* channels) {
         if constexpr (Channels == 2) {
-            // The recursion of each channel is a chain of dependent operations;
-            // running both channels in the same loop lets the processor overlap
-            // the two chains. Every channel sees exactly the same arithmetic.
-            Sample* left = channels[0];
-            Sample* right = channels[1];
-            auto& leftState = states_[0];
-            auto& rightState = states_[1];
-            for (int i = begin; i < end; ++i) {
-                left[i] = static_cast<Sample>(leftState.Process(static_cast<double>(left[i]), cascade));
-                right[i] = static_cast<Sample>(rightState.Process(static_cast<double>(right[i]), cascade));
-            }
+            stereo::ProcessPair(states_[0], states_[1], cascade, channels[0], channels[1], begin, end);
             return;
         }
         for (int channel = 0; channel < Channels; ++channel) {
