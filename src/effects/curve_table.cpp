@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/block_kernels.h"
+
 namespace Korvane {
 
 CurveTable::CurveTable(int size)
@@ -55,6 +57,16 @@ double CurveTable::Lookup(double x, int interpolation) const {
         return a0 * mu * mu2 + (y0 - y1 - a0) * mu2 + (y2 - y0) * mu + y1;
     }
     }
+}
+
+void CurveTable::Lookup(const double* x, double* out, int count, int interpolation) const {
+    // The SIMD reads round as the scalar ones; the cosine blend and tables of
+    // other sizes (whose fraction needs fmod) take the scalar path.
+    if (powerOfTwo_ && interpolation >= kNone && interpolation <= kHermite && interpolation != kCosine) {
+        kernels::CurveLookup(entries_.data(), size_, interpolation, x, out, count);
+        return;
+    }
+    for (int i = 0; i < count; ++i) out[i] = Lookup(x[i], interpolation);
 }
 
 void CurveTable::Smooth() {

@@ -19,6 +19,8 @@ public:
     // The curve's value at input `x`. Inputs from -3 to -1 fold back into
     // the table; +1 and above, and -3 and below, read the top end.
     double Lookup(double x, int interpolation) const;
+    // Lookup of each of `count` inputs.
+    void Lookup(const double* x, double* out, int count, int interpolation) const;
 
     int Size() const { return size_; }
     int Half() const { return size_ / 2; }

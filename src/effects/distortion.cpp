@@ -1,6 +1,7 @@
 #include "effects/distortion.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -68,12 +69,14 @@ void Distortion::SetGate(double value) {
     gateThreshold_ = value * value * value * value;
 }
 
-double Distortion::Shape(double x, double drive) const {
+double Distortion::Shape(double x, double drive) const { return ShapeLooked(x, current_->Lookup(x, interpolation_), drive); }
+
+double Distortion::ShapeLooked(double x, double looked, double drive) const {
     if (drive == 0.0) return x;
     double gain = drive * kDriveGain + 1.0;
     if (type_ == kTypeSoftKnee) gain *= 0.5;
     if (type_ == kTypeHardOverload) gain *= 0.777;
-    const double y = std::clamp(current_->Lookup(x, interpolation_) * gain, -1.0, 1.0);
+    const double y = std::clamp(looked * gain, -1.0, 1.0);
     if (drive < kFullDrive) {
         const double w = drive * kPartialDriveScale;
         return (1.0 - w) * x + w * y;
@@ -83,12 +86,24 @@ double Distortion::Shape(double x, double drive) const {
 
 void Distortion::ProcessDrive(double* left, double* right, int frames) {
     if (bypassed_ || driveTarget_ == 0.0) return;
-    for (int i = 0; i < frames; ++i) {
-        smoothedDrive_ = kDriveRetain * smoothedDrive_ + kDriveTake * driveTarget_;
-        for (double* channel : {left, right}) {
-            double y = Shape(channel[i], smoothedDrive_);
-            if (loudness_) y = 2.0 * std::sin(y * std::numbers::pi / 2.0);
-            channel[i] = y;
+    // A chunk at a time: the drive's glide, then the curve read for the whole chunk.
+    constexpr int kChunk = 64;
+    std::array<double, kChunk> drive;
+    std::array<double, kChunk> looked;
+    for (int at = 0; at < frames; at += kChunk) {
+        const int count = std::min(kChunk, frames - at);
+        for (int i = 0; i < count; ++i) {
+            smoothedDrive_ = kDriveRetain * smoothedDrive_ + kDriveTake * driveTarget_;
+            drive[static_cast<std::size_t>(i)] = smoothedDrive_;
+        }
+        for (double* channel : {left + at, right + at}) {
+            current_->Lookup(channel, looked.data(), count, interpolation_);
+            for (int i = 0; i < count; ++i) {
+                const auto j = static_cast<std::size_t>(i);
+                double y = ShapeLooked(channel[i], looked[j], drive[j]);
+                if (loudness_) y = 2.0 * std::sin(y * std::numbers::pi / 2.0);
+                channel[i] = y;
+            }
         }
     }
 }

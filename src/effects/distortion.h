@@ -50,6 +50,8 @@ public:
 
     // The waveshaper's law for one sample at drive `drive`.
     double Shape(double x, double drive) const;
+    // Shape() given the curve's value at x.
+    double ShapeLooked(double x, double looked, double drive) const;
     // A shaped sine cycle and the bare transfer curve, for the editor.
     void FillCurveDisplay(std::span<double, kWaveDisplayPoints> wave, std::span<double, kCurveDisplayPoints> curve) const;
 

@@ -197,6 +197,52 @@ void ShapeFilterInputImpl(double* x, double* cutoffOut, const double* envelope, 
     });
 }
 
+void CurveLookupImpl(const double* table, int size, int interpolation, const double* x, double* out, int count) {
+    const double* inputs[1] = {x};
+    const double entries = size;
+    const double last = size - 1;
+    ForEachVector<1>(inputs, out, count, [&](const hn::Vec<D>(&in)[1]) {
+        const D d;
+        const DI di;
+        const auto one = hn::Set(d, 1.0);
+        const auto isNan = hn::IsNaN(in[0]);
+        const auto clamped = hn::Min(hn::Max(hn::Mul(hn::Add(in[0], one), hn::Set(d, 0.5)), hn::Set(d, -1.0)), one);
+        const auto a = hn::IfThenElse(isNan, hn::Set(d, 0.5), hn::Abs(clamped));  // a non-number reads the centre
+        const auto scaled = hn::Mul(hn::Set(d, entries), a);
+        const auto c = hn::Floor(scaled);  // 0 .. size
+        const auto mu = hn::Sub(scaled, c);
+        auto read = [&](hn::Vec<D> position) { return hn::GatherIndex(d, table, hn::ConvertTo(di, position)); };
+        if (interpolation == 0) {
+            const auto inside = hn::Lt(c, hn::Set(d, entries));
+            return hn::IfThenElseZero(inside, read(hn::IfThenElseZero(inside, c)));
+        }
+        const auto top = hn::Set(d, last);
+        const auto y0 = read(hn::Max(hn::Sub(c, one), hn::Zero(d)));
+        const auto y1 = read(hn::Min(c, top));
+        const auto y2 = read(hn::Min(hn::Add(c, one), top));
+        const auto y3 = read(hn::Min(hn::Add(c, hn::Set(d, 2.0)), top));
+        if (interpolation == 1) return hn::Add(hn::Mul(hn::Sub(one, mu), y1), hn::Mul(mu, y2));
+        const auto two = hn::Set(d, 2.0);
+        const auto three = hn::Set(d, 3.0);
+        const auto mu2 = hn::Mul(mu, mu);
+        if (interpolation == 4) {
+            const auto mu3 = hn::Mul(mu2, mu);
+            const auto m0 = hn::Div(hn::Sub(y2, y0), two);
+            const auto m1 = hn::Div(hn::Sub(y3, y1), two);
+            const auto h1 = hn::Add(hn::Sub(hn::Mul(two, mu3), hn::Mul(three, mu2)), one);
+            const auto h2 = hn::Add(hn::Sub(mu3, hn::Mul(two, mu2)), mu);
+            const auto h3 = hn::Sub(mu3, mu2);
+            const auto h4 = hn::Add(hn::Mul(hn::Set(d, -2.0), mu3), hn::Mul(three, mu2));
+            return hn::Add(hn::Add(hn::Add(hn::Mul(h1, y1), hn::Mul(h2, m0)), hn::Mul(h3, m1)), hn::Mul(h4, y2));
+        }
+        const auto a0 = hn::Add(hn::Sub(hn::Sub(y3, y2), y0), y1);
+        const auto cubic = hn::Add(hn::Add(hn::Add(hn::Mul(hn::Mul(a0, mu), mu2), hn::Mul(hn::Sub(hn::Sub(y0, y1), a0), mu2)),
+                                           hn::Mul(hn::Sub(y2, y0), mu)),
+                                   y1);
+        return hn::IfThenElse(hn::Eq(mu, one), y2, hn::IfThenElse(hn::Eq(mu, hn::Zero(d)), y1, cubic));
+    });
+}
+
 void Interleave4Impl(const double* a, const double* b, const double* c, const double* e, double* out, int count) {
     const D d;
     const auto lanes = static_cast<int>(hn::Lanes(d));
@@ -283,6 +329,7 @@ HWY_EXPORT(DivideImpl);
 HWY_EXPORT(MeanOfTwoImpl);
 HWY_EXPORT(SaturateImpl);
 HWY_EXPORT(ShapeFilterInputImpl);
+HWY_EXPORT(CurveLookupImpl);
 HWY_EXPORT(Interleave4Impl);
 HWY_EXPORT(Deinterleave4Impl);
 HWY_EXPORT(MixOscillatorsImpl);
@@ -314,6 +361,9 @@ void Saturate(double* samples, const double* drive, int count) { HWY_DYNAMIC_DIS
 void ShapeFilterInput(double* x, double* cutoffOut, const double* envelope, const double* lfo,
                       const FilterInputSettings& settings, int count) {
     HWY_DYNAMIC_DISPATCH(ShapeFilterInputImpl)(x, cutoffOut, envelope, lfo, settings, count);
+}
+void CurveLookup(const double* table, int size, int interpolation, const double* x, double* out, int count) {
+    HWY_DYNAMIC_DISPATCH(CurveLookupImpl)(table, size, interpolation, x, out, count);
 }
 void Interleave4(const double* a, const double* b, const double* c, const double* d, double* out, int count) {
     HWY_DYNAMIC_DISPATCH(Interleave4Impl)(a, b, c, d, out, count);

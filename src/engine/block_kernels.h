@@ -45,6 +45,11 @@ struct FilterInputSettings {
 void ShapeFilterInput(double* x, double* cutoffOut, const double* envelope, const double* lfo,
                       const FilterInputSettings& settings, int count);
 
+// Transfer-curve reads of a table of `size` entries, `size` a power of two,
+// as CurveTable::Lookup gives them for interpolation 0 (none), 1 (linear),
+// 3 (cubic) and 4 (Hermite), bit for bit.
+void CurveLookup(const double* table, int size, int interpolation, const double* x, double* out, int count);
+
 // Four planar runs into one run of four values a frame, and back.
 void Interleave4(const double* a, const double* b, const double* c, const double* d, double* out, int count);
 void Deinterleave4(const double* in, double* a, double* b, double* c, double* d, int count);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
+#include <vector>
 
 using Korvane::CurveTable;
 
@@ -110,3 +112,28 @@ TEST(CurveTable, PostPassesSmoothClampAndNormalise) {
         for (int i = 0; i < 4; ++i) EXPECT_EQ(table[i], c.after[static_cast<std::size_t>(i)]) << c.pass << " entry " << i;
     }
 }
+
+namespace {
+
+TEST(CurveTableRuns, ReadARunAsOneByOneInEveryMode) {
+    std::mt19937 random(21);
+    std::uniform_real_distribution<double> entry(-1.0, 1.0);
+    std::vector<double> inputs = {-3.5, -3.0, -1.0, -0.999, 0.0, 0.5, 1.0, 1.5, std::nan(""), -0.0};
+    std::uniform_real_distribution<double> wide(-3.2, 1.2);
+    while (inputs.size() < 133) inputs.push_back(wide(random));
+    // A power-of-two table takes the SIMD reads, the others the scalar ones.
+    for (int size : {512, 128, 140}) {
+        Korvane::CurveTable table(size);
+        for (int i = 0; i < size; ++i) table[i] = entry(random);
+        for (int mode : {0, 1, 2, 3, 4, 7}) {
+            std::vector<double> run(inputs.size());
+            table.Lookup(inputs.data(), run.data(), static_cast<int>(inputs.size()), mode);
+            for (std::size_t i = 0; i < inputs.size(); ++i) {
+                const double one = table.Lookup(inputs[i], mode);
+                ASSERT_EQ(run[i], one) << "size " << size << " mode " << mode << " input " << inputs[i];
+            }
+        }
+    }
+}
+
+}  // namespace
