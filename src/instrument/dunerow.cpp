@@ -31,6 +31,7 @@ Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kP
 
     noteReceiver_.noteOn.Connect(this, &Dunerow::OnNoteOn);
     noteReceiver_.noteOff.Connect(this, &Dunerow::OnNoteOff);
+    noteReceiver_.allSoundOff.Connect(this, &Dunerow::OnAllSoundOff);
 }
 
 void Dunerow::EnsureCapacity(int frames) {
@@ -100,6 +101,18 @@ void Dunerow::OnNoteOn(int note, int velocity, int frame) {
 
 void Dunerow::OnNoteOff(int note, int velocity, int frame) { voicePool_.OnNoteOff(note, velocity, frame); }
 
+// ProcessBlock ends a pass where an all-sound-off is due, so it arrives at
+// the first frame of a pass, before any voice renders it.
+void Dunerow::OnAllSoundOff(int /*frame*/) { voicePool_.SilenceAll(); }
+
+void Dunerow::OnActivate(bool active) {
+    auto lock = ScopedLock();
+    if (active) return;
+    // Nothing held before a suspend may sound, or stay held, after it.
+    noteReceiver_.Reset();
+    voicePool_.SilenceAll();
+}
+
 void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
     auto lock = ScopedLock();
     if (outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr || frames < 0) return;
@@ -109,9 +122,11 @@ void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
     }
     // A host may pass more frames than the block size it announced: render
     // in passes the buffers hold. The voices are sample-accurate, so the
-    // split does not change the sound.
+    // split does not change the sound. A pass also ends where an
+    // all-sound-off is due, which then silences the voices at its own frame.
     for (int done = 0; done < frames;) {
-        const int pass = std::min(capacity_, frames - done);
+        int pass = std::min(capacity_, frames - done);
+        if (const int soundOff = noteReceiver_.NextSoundOffFrame(); soundOff > 0) pass = std::min(pass, soundOff);
         ProcessPass(outputs[0] + done, outputs[1] + done, pass);
         done += pass;
     }

@@ -55,6 +55,8 @@ public:
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
     // Adapts every buffer and unit to the current sample rate and block size.
     void OnReset() override;
+    // Suspending stops every voice and forgets every held key and pending message.
+    void OnActivate(bool active) override;
     // Pushes the current value of parameter `index` into the engine.
     void ApplyParameter(int index) override;
     // Saves the current values under the current program's name in the program text form.
@@ -118,6 +120,7 @@ private:
     static double ClipForHost(double sample, double ceiling);
     void OnNoteOn(int note, int velocity, int frame);
     void OnNoteOff(int note, int velocity, int frame);
+    void OnAllSoundOff(int frame);
     void EnsureCapacity(int frames);
     void CompleteFilterGlides();
     void ApplyVoiceParameter(int index, double value);
