@@ -73,6 +73,8 @@ void Dunerow::OnReset() {
         dumpExpand->SetSampleRate(engineSampleRate_);
         dumpExpand->Prepare(capacity_);
     }
+    // Settings the units turned into per-frame steps or cutoffs at the old rate.
+    for (int index : {param::PhaserRate, param::SampleRate, param::DumpExpand}) ApplyParameter(index);
     // The filter states start afresh; gliding from coefficients of the old rate would only colour the start.
     CompleteFilterGlides();
     // The held rate's read-out is in hertz of the new rate.
