@@ -74,7 +74,10 @@ void Dunerow::OnReset() {
         dumpExpand->Prepare(capacity_);
     }
     // Settings the units turned into per-frame steps or cutoffs at the old rate.
-    for (int index : {param::PhaserRate, param::SampleRate, param::DumpExpand}) ApplyParameter(index);
+    for (int index : {param::PhaserRate, param::SampleRate, param::DumpExpand}) {
+        engineHolds_[static_cast<std::size_t>(index)] = false;
+        ApplyParameter(index);
+    }
     // The filter states start afresh; gliding from coefficients of the old rate would only colour the start.
     CompleteFilterGlides();
     // The held rate's read-out is in hertz of the new rate.
@@ -269,7 +272,6 @@ bool Dunerow::LoadProgramText(const std::filesystem::path& path) {
     if (!record.ReadText(path)) return false;
     for (int index = 0; index < kParameterCount; ++index) {
         const double value = record[static_cast<std::size_t>(index)];
-        currentProgram_[static_cast<std::size_t>(index)] = value;
         PluginParam* parameter = GetParam(index);
         // The file holds real values: go through their normalised form so that
         // a shaped parameter comes back as saved instead of shaped twice.

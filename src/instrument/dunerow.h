@@ -141,6 +141,9 @@ private:
     double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
 
     Korvane::VstXSynthProgram currentProgram_;
+    // Whether the engine has been given currentProgram_'s value of each
+    // parameter: only then may an equal value be passed over.
+    std::array<bool, kParameterCount> engineHolds_{};
     NoteReceiver noteReceiver_;
     VoicePool voicePool_;
     Korvane::WaveformProvider waveforms_;
