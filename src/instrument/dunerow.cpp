@@ -8,7 +8,7 @@
 #include "shell/module_path.h"
 
 Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kProgramCount, kChannelIo, kIdentity) {
-    EnsureCapacity(kInitialCapacity);
+    EnsureCapacity(kPassFrames);
     voicePool_.Connect({currentProgram_.Values(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
 
     waveforms_.SetBaseDirectory(ModuleDirectory());
@@ -36,18 +36,20 @@ Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kP
 
 void Dunerow::EnsureCapacity(int frames) {
     if (frames <= capacity_) return;
-    capacity_ = frames;
     const auto size = static_cast<std::size_t>(frames);
-    voiceSumLeft_.assign(size, 0.0);
-    voiceSumRight_.assign(size, 0.0);
-    bassLayerBuffer_.assign(size, 0.0);
-    bassLayerCopy_.assign(size, 0.0);
+    voiceSumLeft_.resize(size, 0.0);
+    voiceSumRight_.resize(size, 0.0);
+    bassLayerBuffer_.resize(size, 0.0);
+    bassLayerCopy_.resize(size, 0.0);
     for (Korvane::Note& voice : voicePool_.Voices()) voice.EnsureCapacity(frames);
     globalFilter_.EnsureCapacity(frames);
     bassLayerFilter_.EnsureCapacity(frames);
     equalizer_.Prepare(frames);
     dumpExpand_.Prepare(frames);
     bassLayerDumpExpand_.Prepare(frames);
+    // Recorded only once every buffer holds it: should an allocation fail,
+    // the passes stay within the buffers they have.
+    capacity_ = frames;
 }
 
 void Dunerow::OnReset() {
@@ -56,7 +58,6 @@ void Dunerow::OnReset() {
     const double rate = GetSampleRate();
     if (std::isfinite(rate) && rate > 0.0) engineSampleRate_ = rate;
 
-    EnsureCapacity(GetBlockSize());
     for (Korvane::Note& voice : voicePool_.Voices()) voice.SetSampleRate(engineSampleRate_);
     pitchEnvelope_.SetSampleRate(engineSampleRate_);
     ringModulator_.SetSampleRate(engineSampleRate_);
@@ -125,9 +126,8 @@ void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
         ProcessPass(outputs[0], outputs[1], 0);
         return;
     }
-    // A host may pass more frames than the block size it announced: render
-    // in passes the buffers hold. The voices are sample-accurate, so the
-    // split does not change the sound. A pass also ends where an
+    // Render in passes the buffers hold, however long the host's block. The
+    // voices are sample-accurate, so the split does not change the sound. A pass also ends where an
     // all-sound-off is due, which then silences the voices at its own frame.
     for (int done = 0; done < frames;) {
         int pass = std::min(capacity_, frames - done);

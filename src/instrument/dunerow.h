@@ -32,8 +32,9 @@
 
 class Dunerow : public IPluginVst {
 public:
-    // Frames the engine can render per pass before the host sets a block size.
-    static constexpr int kInitialCapacity = 512;
+    // Frames the engine renders per pass, whatever the host's block size:
+    // the per-voice buffers hold one pass, so memory does not grow with it.
+    static constexpr int kPassFrames = 512;
     static constexpr double kLimitedCeiling = 0.99;
     static constexpr double kOpenCeiling = 3.16227;  // +10 dB
     // Output samples smaller than this are 0: the smallest normal 32-bit float.

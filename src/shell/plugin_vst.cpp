@@ -141,7 +141,8 @@ IPluginVst::IPluginVst(HostCallback host, int parameterCount, int programCount, 
     outputs_.resize(static_cast<std::size_t>(outputCount));
     inputPointers_.resize(inputs_.size());
     outputPointers_.resize(outputs_.size());
-    ResizeScratch(kInitialScratchFrames);
+    for (Channel& channel : inputs_) channel.scratch.assign(kScratchFrames, 0.0);
+    for (Channel& channel : outputs_) channel.scratch.assign(kScratchFrames, 0.0);
 
     inputArrangement_.type = inputCount == 2 ? kSpeakerArrStereo : inputCount == 1 ? kSpeakerArrMono : kSpeakerArrEmpty;
     inputArrangement_.numChannels = inputCount;
@@ -174,13 +175,6 @@ IPluginVst* IPluginVst::FromEffect(AEffect* effect) {
 
 intptr_t IPluginVst::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     return host_ != nullptr ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
-}
-
-void IPluginVst::ResizeScratch(int frames) {
-    if (frames <= scratchFrames_) return;  // scratch only grows
-    scratchFrames_ = frames;
-    for (Channel& channel : inputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-    for (Channel& channel : outputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
 }
 
 intptr_t IPluginVst::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
@@ -229,10 +223,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         return 0;
     case effSetBlockSize: {
         const int frames = static_cast<int>(std::clamp<intptr_t>(value, 0, kMaximumBlockSize));
-        if (frames != GetBlockSize()) {
-            SetBlockSize(frames);
-            ResizeScratch(frames);
-        }
+        if (frames != GetBlockSize()) SetBlockSize(frames);
         OnReset();
         return 0;
     }
@@ -414,9 +405,9 @@ void IPluginVst::ProcessFloat(float** inputs, float** outputs, int32_t frames, b
     for (int i = 0; i < OutputCount(); ++i) {
         if (outputs[i] == nullptr) return;
     }
-    // The scratch arrays hold scratchFrames_ frames: longer calls go in pieces.
+    // The scratch arrays hold kScratchFrames frames: longer calls go in pieces.
     for (int32_t done = 0; done < frames;) {
-        const int count = std::min(scratchFrames_, frames - done);
+        const int count = std::min(kScratchFrames, frames - done);
         for (std::size_t c = 0; c < inputs_.size(); ++c) {
             Channel& channel = inputs_[c];
             const float* source = (inputs != nullptr && channel.connected) ? inputs[c] : nullptr;
