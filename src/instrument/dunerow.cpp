@@ -259,17 +259,21 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
 }
 
 bool Dunerow::SaveProgramText(const std::filesystem::path& path) {
-    auto lock = ScopedLock();
     Korvane::VstXSynthProgram record;
-    record.SetName(GetProgramName(IPluginBase::CurrentProgram()));
-    for (int index = 0; index < kParameterCount; ++index) record[static_cast<std::size_t>(index)] = Value(index);
+    {
+        auto lock = ScopedLock();
+        record.SetName(GetProgramName(IPluginBase::CurrentProgram()));
+        for (int index = 0; index < kParameterCount; ++index) record[static_cast<std::size_t>(index)] = Value(index);
+    }
+    // The file is written without the lock: the audio thread never waits for a disk.
     return record.WriteText(path);
 }
 
 bool Dunerow::LoadProgramText(const std::filesystem::path& path) {
-    auto lock = ScopedLock();
+    // Read and parsed before the lock is taken for the change itself.
     Korvane::VstXSynthProgram record;
     if (!record.ReadText(path)) return false;
+    auto lock = ScopedLock();
     for (int index = 0; index < kParameterCount; ++index) {
         const double value = record[static_cast<std::size_t>(index)];
         PluginParam* parameter = GetParam(index);

@@ -183,6 +183,13 @@ intptr_t IPluginVst::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     if (opcode == effEditGetRect || opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle) {
         return DispatchEditor(opcode, ptr);
     }
+    // A chunk is copied and decoded before the lock is taken for its change:
+    // the audio thread never waits for a bank to be read.
+    if (opcode == effSetChunk) {
+        if (ptr == nullptr || value < 0 || value > kLargestChunk) return 0;
+        const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(ptr), static_cast<std::size_t>(value));
+        return SetChunk(bytes, index != 0) ? 1 : 0;
+    }
     auto lock = ScopedLock();
     return DispatchLocked(opcode, index, value, ptr, opt);
 }
@@ -242,12 +249,6 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         if (size <= 0 || ptr == nullptr) return 0;
         *static_cast<const void**>(ptr) = chunk.Data();
         return size;
-    }
-    case effSetChunk: {
-        if (ptr == nullptr || value < 0 || value > kLargestChunk) return 0;
-        StateChunk& chunk = index != 0 ? programChunk_ : bankChunk_;
-        const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(ptr), static_cast<std::size_t>(value));
-        return SetChunk(chunk, bytes, index != 0) ? 1 : 0;
     }
     case effProcessEvents:
         ProcessEvents(static_cast<const VstEvents*>(ptr));
@@ -389,8 +390,9 @@ void IPluginVst::ProcessEvents(const VstEvents* events) {
 }
 
 void IPluginVst::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
-    auto lock = ScopedLock();
+    // Asked before the lock is taken: the host may take locks of its own.
     if (doesMidi_) CallHost(audioMasterWantMidi);
+    auto lock = ScopedLock();
     if (outputs == nullptr || frames <= 0) return;
     for (int i = 0; i < OutputCount(); ++i) {
         if (outputs[i] == nullptr) return;
@@ -399,8 +401,9 @@ void IPluginVst::ProcessDouble(double** inputs, double** outputs, int32_t frames
 }
 
 void IPluginVst::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
-    auto lock = ScopedLock();
+    // Asked before the lock is taken: the host may take locks of its own.
     if (doesMidi_) CallHost(audioMasterWantMidi);
+    auto lock = ScopedLock();
     if (outputs == nullptr || frames <= 0) return;
     for (int i = 0; i < OutputCount(); ++i) {
         if (outputs[i] == nullptr) return;
@@ -444,12 +447,15 @@ void IPluginVst::SetParameterFromHost(int32_t index, float value) {
 }
 
 void IPluginVst::SetParameterFromEditor(int index, double normalised) {
-    auto lock = ScopedLock();
-    PluginParam* parameter = GetParam(index);
-    if (parameter == nullptr) return;
-    parameter->SetFromNormalized(normalised);
+    {
+        auto lock = ScopedLock();
+        PluginParam* parameter = GetParam(index);
+        if (parameter == nullptr) return;
+        parameter->SetFromNormalized(normalised);
+        ApplyParameter(index);
+    }
+    // Told without the lock: the host may call back in from another thread.
     InformHostOfParamChange(index, normalised);
-    ApplyParameter(index);
 }
 
 intptr_t IPluginVst::DispatchEditor(int32_t opcode, void* ptr) {
