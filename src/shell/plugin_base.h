@@ -138,7 +138,7 @@ private:
     // Sets every parameter to `values` (one each) and applies them.
     void ApplyState(std::span<const double> values);
     // Reads every slot of a bank into `slots`; returns the position after them, or -1.
-    int DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots) const;
+    int DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots);
 
     std::recursive_mutex mutex_;
     std::vector<PluginParam> parameters_;

@@ -148,8 +148,13 @@ bool IPluginBase::WriteBank(StateChunk& chunk) {
     return true;
 }
 
-int IPluginBase::DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots) const {
-    slots.assign(programs_.size(), ProgramSlot{});
+int IPluginBase::DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots) {
+    std::size_t count = 0;
+    {
+        auto lock = ScopedLock();  // another thread's bank may be changing hands
+        count = programs_.size();
+    }
+    slots.assign(count, ProgramSlot{});
     std::vector<double> values;
     for (ProgramSlot& slot : slots) {
         std::string name;

@@ -7,8 +7,12 @@
 #include <malloc.h>
 #endif
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 
 #include "hosts/validation/validation_support.h"
 
