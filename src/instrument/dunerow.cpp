@@ -10,7 +10,7 @@
 #include "shell/module_path.h"
 
 Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kProgramCount, kChannelIo, kIdentity) {
-    EnsureCapacity(kInitialCapacity);
+    EnsureCapacity(kPassFrames);
     voicePool_.Connect({currentProgram_.Values(), &transposeFactor_, &pitchEnvelope_, &waveforms_});
 
     waveforms_.SetBaseDirectory(ModuleDirectory());
@@ -33,22 +33,25 @@ Dunerow::Dunerow(vst2::HostCallback host) : IPluginVst(host, kParameterCount, kP
 
     noteReceiver_.noteOn.Connect(this, &Dunerow::OnNoteOn);
     noteReceiver_.noteOff.Connect(this, &Dunerow::OnNoteOff);
+    noteReceiver_.allSoundOff.Connect(this, &Dunerow::OnAllSoundOff);
 }
 
 void Dunerow::EnsureCapacity(int frames) {
     if (frames <= capacity_) return;
-    capacity_ = frames;
     const auto size = static_cast<std::size_t>(frames);
-    voiceSumLeft_.assign(size, 0.0);
-    voiceSumRight_.assign(size, 0.0);
-    bassLayerBuffer_.assign(size, 0.0);
-    bassLayerCopy_.assign(size, 0.0);
+    voiceSumLeft_.resize(size, 0.0);
+    voiceSumRight_.resize(size, 0.0);
+    bassLayerBuffer_.resize(size, 0.0);
+    bassLayerCopy_.resize(size, 0.0);
     for (Korvane::Note& voice : voicePool_.Voices()) voice.EnsureCapacity(frames);
     globalFilter_.EnsureCapacity(frames);
     bassLayerFilter_.EnsureCapacity(frames);
     equalizer_.Prepare(frames);
     dumpExpand_.Prepare(frames);
     bassLayerDumpExpand_.Prepare(frames);
+    // Recorded only once every buffer holds it: should an allocation fail,
+    // the passes stay within the buffers they have.
+    capacity_ = frames;
 }
 
 void Dunerow::OnReset() {
@@ -57,7 +60,6 @@ void Dunerow::OnReset() {
     const double rate = GetSampleRate();
     if (std::isfinite(rate) && rate > 0.0) engineSampleRate_ = rate;
 
-    EnsureCapacity(GetBlockSize());
     for (Korvane::Note& voice : voicePool_.Voices()) voice.SetSampleRate(engineSampleRate_);
     pitchEnvelope_.SetSampleRate(engineSampleRate_);
     ringModulator_.SetSampleRate(engineSampleRate_);
@@ -73,6 +75,11 @@ void Dunerow::OnReset() {
     for (Korvane::DumpExpand* dumpExpand : {&dumpExpand_, &bassLayerDumpExpand_}) {
         dumpExpand->SetSampleRate(engineSampleRate_);
         dumpExpand->Prepare(capacity_);
+    }
+    // Settings the units turned into per-frame steps or cutoffs at the old rate.
+    for (int index : {param::PhaserRate, param::SampleRate, param::DumpExpand}) {
+        engineHolds_[static_cast<std::size_t>(index)] = false;
+        ApplyParameter(index);
     }
     // The filter states start afresh; gliding from coefficients of the old rate would only colour the start.
     CompleteFilterGlides();
@@ -102,6 +109,18 @@ void Dunerow::OnNoteOn(int note, int velocity, int frame) {
 
 void Dunerow::OnNoteOff(int note, int velocity, int frame) { voicePool_.OnNoteOff(note, velocity, frame); }
 
+// ProcessBlock ends a pass where an all-sound-off is due, so it arrives at
+// the first frame of a pass, before any voice renders it.
+void Dunerow::OnAllSoundOff(int /*frame*/) { voicePool_.SilenceAll(); }
+
+void Dunerow::OnActivate(bool active) {
+    auto lock = ScopedLock();
+    if (active) return;
+    // Nothing held before a suspend may sound, or stay held, after it.
+    noteReceiver_.Reset();
+    voicePool_.SilenceAll();
+}
+
 void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
     auto lock = ScopedLock();
     if (outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr || frames < 0) return;
@@ -109,11 +128,12 @@ void Dunerow::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
         ProcessPass(outputs[0], outputs[1], 0);
         return;
     }
-    // A host may pass more frames than the block size it announced: render
-    // in passes the buffers hold. The voices are sample-accurate, so the
-    // split does not change the sound.
+    // Render in passes the buffers hold, however long the host's block. The
+    // voices are sample-accurate, so the split does not change the sound. A pass also ends where an
+    // all-sound-off is due, which then silences the voices at its own frame.
     for (int done = 0; done < frames;) {
-        const int pass = std::min(capacity_, frames - done);
+        int pass = std::min(capacity_, frames - done);
+        if (const int soundOff = noteReceiver_.NextSoundOffFrame(); soundOff > 0) pass = std::min(pass, soundOff);
         ProcessPass(outputs[0] + done, outputs[1] + done, pass);
         done += pass;
     }
@@ -256,20 +276,23 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
 }
 
 bool Dunerow::SaveProgramText(const std::filesystem::path& path) {
-    auto lock = ScopedLock();
     Korvane::VstXSynthProgram record;
-    record.SetName(GetProgramName(IPluginBase::CurrentProgram()));
-    for (int index = 0; index < kParameterCount; ++index) record[static_cast<std::size_t>(index)] = Value(index);
+    {
+        auto lock = ScopedLock();
+        record.SetName(GetProgramName(IPluginBase::CurrentProgram()));
+        for (int index = 0; index < kParameterCount; ++index) record[static_cast<std::size_t>(index)] = Value(index);
+    }
+    // The file is written without the lock: the audio thread never waits for a disk.
     return record.WriteText(path);
 }
 
 bool Dunerow::LoadProgramText(const std::filesystem::path& path) {
-    auto lock = ScopedLock();
+    // Read and parsed before the lock is taken for the change itself.
     Korvane::VstXSynthProgram record;
     if (!record.ReadText(path)) return false;
+    auto lock = ScopedLock();
     for (int index = 0; index < kParameterCount; ++index) {
         const double value = record[static_cast<std::size_t>(index)];
-        currentProgram_[static_cast<std::size_t>(index)] = value;
         PluginParam* parameter = GetParam(index);
         // The file holds real values: go through their normalised form so that
         // a shaped parameter comes back as saved instead of shaped twice.

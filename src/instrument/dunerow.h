@@ -33,8 +33,9 @@
 
 class Dunerow : public IPluginVst {
 public:
-    // Frames the engine can render per pass before the host sets a block size.
-    static constexpr int kInitialCapacity = 512;
+    // Frames the engine renders per pass, whatever the host's block size:
+    // the per-voice buffers hold one pass, so memory does not grow with it.
+    static constexpr int kPassFrames = 512;
     static constexpr double kLimitedCeiling = 0.99;
     static constexpr double kOpenCeiling = 3.16227;  // +10 dB
     // Output samples smaller than this are 0: the smallest normal 32-bit float.
@@ -58,6 +59,8 @@ public:
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
     // Adapts every buffer and unit to the current sample rate and block size.
     void OnReset() override;
+    // Suspending stops every voice and forgets every held key and pending message.
+    void OnActivate(bool active) override;
     // Pushes the current value of parameter `index` into the engine.
     void ApplyParameter(int index) override;
     // Saves the current values under the current program's name in the program text form.
@@ -121,6 +124,7 @@ private:
     static double ClipForHost(double sample, double ceiling);
     void OnNoteOn(int note, int velocity, int frame);
     void OnNoteOff(int note, int velocity, int frame);
+    void OnAllSoundOff(int frame);
     void EnsureCapacity(int frames);
     void CompleteFilterGlides();
     void ApplyVoiceParameter(int index, double value);
@@ -141,6 +145,9 @@ private:
     double Value(int index) const { return currentProgram_[static_cast<std::size_t>(index)]; }
 
     Korvane::VstXSynthProgram currentProgram_;
+    // Whether the engine has been given currentProgram_'s value of each
+    // parameter: only then may an equal value be passed over.
+    std::array<bool, kParameterCount> engineHolds_{};
     NoteReceiver noteReceiver_;
     VoicePool voicePool_;
     Korvane::WaveformProvider waveforms_;

@@ -41,3 +41,10 @@ void MidiQueue::Flush(int frames) {
     front_ = 0;
     for (std::size_t i = 0; i < back_; ++i) messages_[i].frameOffset -= frames;
 }
+
+void MidiQueue::Remove(std::size_t i) {
+    if (i >= Size()) return;
+    const auto at = messages_.begin() + static_cast<std::ptrdiff_t>(front_ + i);
+    std::copy(at + 1, messages_.begin() + static_cast<std::ptrdiff_t>(back_), at);
+    --back_;
+}

@@ -29,6 +29,10 @@ public:
     void PopFront() { ++front_; }
     // The pending message at position `i` from the front.
     const MidiMessage& At(std::size_t i) const { return messages_[front_ + i]; }
+    // Takes out the pending message at position `i` from the front.
+    void Remove(std::size_t i);
+    // Forgets every pending message.
+    void Clear() { front_ = back_ = 0; }
     // Ends a block of `frames` frames: compacts the queue and makes the
     // offsets of the remaining messages relative to the next block.
     void Flush(int frames);

@@ -22,29 +22,38 @@ void Dunerow::ApplyParameter(int index) {
     const PluginParam* parameter = GetParam(index);
     if (parameter == nullptr) return;
     const double value = parameter->Value();
-    currentProgram_[static_cast<std::size_t>(index)] = value;
-    if (index <= param::FmAmount) {
-        ApplyVoiceParameter(index, value);
-    } else {
-        ApplyEffectParameter(index, value);
+    const auto at = static_cast<std::size_t>(index);
+    // Hosts re-send values they sent before, some before every block: a
+    // value the engine already has would only restart fades and glides, so
+    // it goes no further than the editor.
+    if (!engineHolds_[at] || currentProgram_[at] != value) {
+        engineHolds_[at] = true;
+        currentProgram_[at] = value;
+        if (index <= param::FmAmount) {
+            ApplyVoiceParameter(index, value);
+        } else {
+            ApplyEffectParameter(index, value);
+        }
+        // Which shape section the editor draws bright: the one changed last.
+        switch (index) {
+        case param::DistortionOnOff:
+        case param::Distortion:
+        case param::DistortionType:
+        case param::DistortionInterpMode:
+            shapeDisplayOrder_.store(0, std::memory_order_release);
+            break;
+        case param::DynShaper:
+        case param::DynShaperInvert:
+        case param::DynShaperType:
+        case param::DynShaperMode:
+            shapeDisplayOrder_.store(1, std::memory_order_release);
+            break;
+        default:
+            break;
+        }
     }
-    // Which shape section the editor draws bright: the one changed last.
-    switch (index) {
-    case param::DistortionOnOff:
-    case param::Distortion:
-    case param::DistortionType:
-    case param::DistortionInterpMode:
-        shapeDisplayOrder_.store(0, std::memory_order_release);
-        break;
-    case param::DynShaper:
-    case param::DynShaperInvert:
-    case param::DynShaperType:
-    case param::DynShaperMode:
-        shapeDisplayOrder_.store(1, std::memory_order_release);
-        break;
-    default:
-        break;
-    }
+    // Setting the limit, even to the ceiling in force, restarts the displayed maximum.
+    if (index == param::LimitOutput) peakMeter_.RequestReset();
     if (HasEditor()) {
         RefreshDisplaysOf(index);
         TellEditor(index, parameter->GetNormalizedValue());
@@ -163,9 +172,6 @@ void Dunerow::ApplyEffectParameter(int index, double value) {
         break;
     case param::PhaserRate:
         phaser_.SetRate(value);
-        break;
-    case param::LimitOutput:
-        peakMeter_.RequestReset();  // the displayed maximum restarts under the new ceiling
         break;
     default:
         break;  // the output stage reads its values from the program

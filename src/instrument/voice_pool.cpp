@@ -19,6 +19,13 @@ void VoicePool::OnNoteOff(int note, int /*velocity*/, int frame) {
     }
 }
 
+void VoicePool::SilenceAll() {
+    for (Korvane::Note& voice : voices_) {
+        voice.VolumeEnvelope().SetState(Korvane::ADSR::kOff);
+        voice.FilterEnvelope().SetState(Korvane::ADSR::kOff);
+    }
+}
+
 int VoicePool::SoundingVoices() const {
     return static_cast<int>(std::ranges::count_if(voices_, [](const Korvane::Note& voice) { return !voice.IsIdle(); }));
 }

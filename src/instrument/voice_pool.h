@@ -19,6 +19,8 @@ public:
     Korvane::Note* OnNoteOn(int note, int velocity, int frame);
     // Releases every sounding voice playing `note`, from `frame` of the current block on.
     void OnNoteOff(int note, int velocity, int frame);
+    // Stops every voice at once, without a release: each is free for the next note.
+    void SilenceAll();
 
     Korvane::Note& Voice(int index) { return voices_[static_cast<std::size_t>(index)]; }
     const Korvane::Note& Voice(int index) const { return voices_[static_cast<std::size_t>(index)]; }

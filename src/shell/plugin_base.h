@@ -107,8 +107,9 @@ public:
     int ReadBank(const StateChunk& chunk, int position);
     // The host's get-chunk request: fills `chunk` and returns its size (0 on failure).
     int GetChunk(StateChunk& chunk, bool isProgram);
-    // The host's set-chunk request.
-    bool SetChunk(StateChunk& chunk, std::span<const uint8_t> bytes, bool isProgram);
+    // The host's set-chunk request. Call it without holding the lock: the
+    // chunk is checked and decoded first, and only applied under the lock.
+    bool SetChunk(std::span<const uint8_t> bytes, bool isProgram);
 
     // ---- program files (.fxp)
     bool SaveProgramFile(const std::filesystem::path& path);
@@ -131,6 +132,13 @@ private:
     int ByteSizeOfState() const { return ParameterCount() * 8; }
     ProgramSlot* FirstEmptySlot();
     void ApplyAllParameters();
+    // Reads one value per parameter from `position`, each within its range;
+    // returns the position after them, or -1 when the data is short or not a number.
+    int DecodeState(const StateChunk& chunk, int position, std::vector<double>& values) const;
+    // Sets every parameter to `values` (one each) and applies them.
+    void ApplyState(std::span<const double> values);
+    // Reads every slot of a bank into `slots`; returns the position after them, or -1.
+    int DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots);
 
     std::recursive_mutex mutex_;
     std::vector<PluginParam> parameters_;

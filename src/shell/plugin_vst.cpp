@@ -141,7 +141,8 @@ IPluginVst::IPluginVst(HostCallback host, int parameterCount, int programCount, 
     outputs_.resize(static_cast<std::size_t>(outputCount));
     inputPointers_.resize(inputs_.size());
     outputPointers_.resize(outputs_.size());
-    ResizeScratch(kInitialScratchFrames);
+    for (Channel& channel : inputs_) channel.scratch.assign(kScratchFrames, 0.0);
+    for (Channel& channel : outputs_) channel.scratch.assign(kScratchFrames, 0.0);
 
     inputArrangement_.type = inputCount == 2 ? kSpeakerArrStereo : inputCount == 1 ? kSpeakerArrMono : kSpeakerArrEmpty;
     inputArrangement_.numChannels = inputCount;
@@ -176,18 +177,18 @@ intptr_t IPluginVst::CallHost(int32_t opcode, int32_t index, intptr_t value, voi
     return host_ != nullptr ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
 }
 
-void IPluginVst::ResizeScratch(int frames) {
-    if (frames <= scratchFrames_) return;  // scratch only grows
-    scratchFrames_ = frames;
-    for (Channel& channel : inputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-    for (Channel& channel : outputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-}
-
 intptr_t IPluginVst::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     // The editor's calls come on the host's GUI thread and draw; they take
     // no plug-in lock, so the audio thread never waits for a redraw.
     if (opcode == effEditGetRect || opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle) {
         return DispatchEditor(opcode, ptr);
+    }
+    // A chunk is copied and decoded before the lock is taken for its change:
+    // the audio thread never waits for a bank to be read.
+    if (opcode == effSetChunk) {
+        if (ptr == nullptr || value < 0 || value > kLargestChunk) return 0;
+        const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(ptr), static_cast<std::size_t>(value));
+        return SetChunk(bytes, index != 0) ? 1 : 0;
     }
     auto lock = ScopedLock();
     return DispatchLocked(opcode, index, value, ptr, opt);
@@ -229,10 +230,7 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         return 0;
     case effSetBlockSize: {
         const int frames = static_cast<int>(std::clamp<intptr_t>(value, 0, kMaximumBlockSize));
-        if (frames != GetBlockSize()) {
-            SetBlockSize(frames);
-            ResizeScratch(frames);
-        }
+        if (frames != GetBlockSize()) SetBlockSize(frames);
         OnReset();
         return 0;
     }
@@ -251,12 +249,6 @@ intptr_t IPluginVst::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
         if (size <= 0 || ptr == nullptr) return 0;
         *static_cast<const void**>(ptr) = chunk.Data();
         return size;
-    }
-    case effSetChunk: {
-        if (ptr == nullptr || value < 0 || value > kLargestChunk) return 0;
-        StateChunk& chunk = index != 0 ? programChunk_ : bankChunk_;
-        const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(ptr), static_cast<std::size_t>(value));
-        return SetChunk(chunk, bytes, index != 0) ? 1 : 0;
     }
     case effProcessEvents:
         ProcessEvents(static_cast<const VstEvents*>(ptr));
@@ -398,8 +390,9 @@ void IPluginVst::ProcessEvents(const VstEvents* events) {
 }
 
 void IPluginVst::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
-    auto lock = ScopedLock();
+    // Asked before the lock is taken: the host may take locks of its own.
     if (doesMidi_) CallHost(audioMasterWantMidi);
+    auto lock = ScopedLock();
     if (outputs == nullptr || frames <= 0) return;
     for (int i = 0; i < OutputCount(); ++i) {
         if (outputs[i] == nullptr) return;
@@ -408,15 +401,16 @@ void IPluginVst::ProcessDouble(double** inputs, double** outputs, int32_t frames
 }
 
 void IPluginVst::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
-    auto lock = ScopedLock();
+    // Asked before the lock is taken: the host may take locks of its own.
     if (doesMidi_) CallHost(audioMasterWantMidi);
+    auto lock = ScopedLock();
     if (outputs == nullptr || frames <= 0) return;
     for (int i = 0; i < OutputCount(); ++i) {
         if (outputs[i] == nullptr) return;
     }
-    // The scratch arrays hold scratchFrames_ frames: longer calls go in pieces.
+    // The scratch arrays hold kScratchFrames frames: longer calls go in pieces.
     for (int32_t done = 0; done < frames;) {
-        const int count = std::min(scratchFrames_, frames - done);
+        const int count = std::min(kScratchFrames, frames - done);
         for (std::size_t c = 0; c < inputs_.size(); ++c) {
             Channel& channel = inputs_[c];
             const float* source = (inputs != nullptr && channel.connected) ? inputs[c] : nullptr;
@@ -453,12 +447,15 @@ void IPluginVst::SetParameterFromHost(int32_t index, float value) {
 }
 
 void IPluginVst::SetParameterFromEditor(int index, double normalised) {
-    auto lock = ScopedLock();
-    PluginParam* parameter = GetParam(index);
-    if (parameter == nullptr) return;
-    parameter->SetFromNormalized(normalised);
+    {
+        auto lock = ScopedLock();
+        PluginParam* parameter = GetParam(index);
+        if (parameter == nullptr) return;
+        parameter->SetFromNormalized(normalised);
+        ApplyParameter(index);
+    }
+    // Told without the lock: the host may call back in from another thread.
     InformHostOfParamChange(index, normalised);
-    ApplyParameter(index);
 }
 
 intptr_t IPluginVst::DispatchEditor(int32_t opcode, void* ptr) {

@@ -20,8 +20,9 @@ class IPluginVst : public IPluginBase {
 public:
     // Host texts are copied into host buffers of at least this size.
     static constexpr std::size_t kHostTextSize = 64;
-    // Scratch frames per channel before the host sets a block size.
-    static constexpr int kInitialScratchFrames = 512;
+    // Scratch frames per channel: 32-bit blocks are converted in pieces of
+    // this length, so the scratch does not grow with the host's block size.
+    static constexpr int kScratchFrames = 512;
     // Largest block size taken from a host; larger calls are rendered in pieces.
     static constexpr int kMaximumBlockSize = 1 << 16;
 
@@ -106,7 +107,6 @@ private:
     intptr_t DispatchEditor(int32_t opcode, void* ptr);
     intptr_t DispatchLocked(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void IdentifyHost();
-    void ResizeScratch(int frames);
     intptr_t PinProperties(int index, bool input, void* ptr) const;
     intptr_t CanDo(const char* text);
     bool StringToParameter(int index, const char* text);
@@ -131,7 +131,6 @@ private:
     std::vector<Channel> outputs_;
     std::vector<double*> inputPointers_;
     std::vector<double*> outputPointers_;
-    int scratchFrames_ = 0;
 };
 
 // Creates the plug-in instance behind the module's entry point.

@@ -1,5 +1,6 @@
 // The program bank, the state chunks the host stores, and their reading.
 // Chunks come from outside: everything is checked before anything changes.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -9,16 +10,6 @@
 namespace {
 
 constexpr std::string_view kUserPresetName = "user preset";
-
-// Checks that `count` finite doubles start at `position`; returns the position after them or -1.
-int CheckValues(const StateChunk& chunk, int position, int count) {
-    for (int i = 0; i < count && position >= 0; ++i) {
-        double value = 0.0;
-        position = chunk.GetDouble(position, value);
-        if (position >= 0 && !std::isfinite(value)) return -1;
-    }
-    return position;
-}
 
 }  // namespace
 
@@ -105,8 +96,13 @@ void IPluginBase::SetCurrentProgramName(std::string_view name) {
 }
 
 void IPluginBase::InformHostOfAllParameters() {
-    auto lock = ScopedLock();
-    for (int index = 0; index < ParameterCount(); ++index) InformHostOfParamChange(index, GetParam(index)->GetNormalizedValue());
+    // Read under the lock, told without it: a host may call back in from another thread.
+    std::vector<double> values(parameters_.size());
+    {
+        auto lock = ScopedLock();
+        for (std::size_t index = 0; index < values.size(); ++index) values[index] = parameters_[index].GetNormalizedValue();
+    }
+    for (std::size_t index = 0; index < values.size(); ++index) InformHostOfParamChange(static_cast<int>(index), values[index]);
 }
 
 bool IPluginBase::WriteState(StateChunk& chunk) {
@@ -115,17 +111,31 @@ bool IPluginBase::WriteState(StateChunk& chunk) {
     return true;
 }
 
-int IPluginBase::ReadState(const StateChunk& chunk, int position) {
-    auto lock = ScopedLock();
-    // A short or corrupt state would leave the instrument half loaded: check it whole first.
-    if (CheckValues(chunk, position, ParameterCount()) < 0) return -1;
-    for (PluginParam& parameter : parameters_) {
+int IPluginBase::DecodeState(const StateChunk& chunk, int position, std::vector<double>& values) const {
+    values.resize(static_cast<std::size_t>(ParameterCount()));
+    for (int index = 0; index < ParameterCount() && position >= 0; ++index) {
         double value = 0.0;
         position = chunk.GetDouble(position, value);
-        parameter.SetValue(std::clamp(value, parameter.Min(), parameter.Max()));
+        if (position >= 0 && !std::isfinite(value)) return -1;
+        const PluginParam* parameter = GetParam(index);
+        values[static_cast<std::size_t>(index)] = std::clamp(value, parameter->Min(), parameter->Max());
     }
-    ApplyAllParameters();
     return position;
+}
+
+int IPluginBase::ReadState(const StateChunk& chunk, int position) {
+    // A short or corrupt state would leave the instrument half loaded: read it whole first.
+    std::vector<double> values;
+    position = DecodeState(chunk, position, values);
+    if (position < 0) return -1;
+    ApplyState(values);
+    return position;
+}
+
+void IPluginBase::ApplyState(std::span<const double> values) {
+    auto lock = ScopedLock();
+    for (std::size_t index = 0; index < parameters_.size(); ++index) parameters_[index].SetValue(values[index]);
+    ApplyAllParameters();
 }
 
 bool IPluginBase::WriteBank(StateChunk& chunk) {
@@ -138,35 +148,44 @@ bool IPluginBase::WriteBank(StateChunk& chunk) {
     return true;
 }
 
-int IPluginBase::ReadBank(const StateChunk& chunk, int position) {
-    auto lock = ScopedLock();
-    // Walk the whole bank once without changing anything: a bank cut short
-    // or holding bad values is refused as a whole.
-    int check = position;
-    for (std::size_t slot = 0; slot < programs_.size() && check >= 0; ++slot) {
-        std::string name;
-        uint8_t initialised = 0;
-        check = chunk.GetString(check, name, ProgramSlot::kNameSize - 1);
-        check = chunk.GetByte(check, initialised);
-        if (check >= 0 && initialised != 0) check = CheckValues(chunk, check, ParameterCount());
+int IPluginBase::DecodeBank(const StateChunk& chunk, int position, std::vector<ProgramSlot>& slots) {
+    std::size_t count = 0;
+    {
+        auto lock = ScopedLock();  // another thread's bank may be changing hands
+        count = programs_.size();
     }
-    if (check < 0) return -1;
-
-    for (ProgramSlot& slot : programs_) {
+    slots.assign(count, ProgramSlot{});
+    std::vector<double> values;
+    for (ProgramSlot& slot : slots) {
         std::string name;
         uint8_t initialised = 0;
         position = chunk.GetString(position, name, ProgramSlot::kNameSize - 1);
         position = chunk.GetByte(position, initialised);
+        if (position < 0) return -1;
         slot.name = name;
         slot.initialised = initialised != 0;
-        slot.state.Clear();
-        if (slot.initialised) {
-            position = ReadState(chunk, position);
-            WriteState(slot.state);
-        }
+        if (!slot.initialised) continue;
+        position = DecodeState(chunk, position, values);
+        if (position < 0) return -1;
+        // The slot holds the values as a program restored from it would have them.
+        for (const double value : values) slot.state.PutDouble(value);
     }
-    RestoreProgram(currentProgram_);
     return position;
+}
+
+int IPluginBase::ReadBank(const StateChunk& chunk, int position) {
+    // The whole bank is checked and decoded before anything changes: a bank
+    // cut short or holding bad values is refused as a whole. Under the lock
+    // the slots change hands and only the current program is applied.
+    std::vector<ProgramSlot> slots;
+    position = DecodeBank(chunk, position, slots);
+    if (position < 0) return -1;
+    {
+        auto lock = ScopedLock();
+        programs_.swap(slots);
+        RestoreProgram(currentProgram_);
+    }
+    return position;  // the old slots are freed here, outside the lock
 }
 
 int IPluginBase::GetChunk(StateChunk& chunk, bool isProgram) {
@@ -183,8 +202,9 @@ int IPluginBase::GetChunk(StateChunk& chunk, bool isProgram) {
     return written ? chunk.Size() : 0;
 }
 
-bool IPluginBase::SetChunk(StateChunk& chunk, std::span<const uint8_t> bytes, bool isProgram) {
-    auto lock = ScopedLock();
+bool IPluginBase::SetChunk(std::span<const uint8_t> bytes, bool isProgram) {
+    // Copied and decoded without the lock: only the change itself holds it.
+    StateChunk chunk;
     chunk.Assign(bytes);
     int position = 0;
     int32_t version = 0;
@@ -194,12 +214,16 @@ bool IPluginBase::SetChunk(StateChunk& chunk, std::span<const uint8_t> bytes, bo
         if (position < 0) return false;
     }
     if (isProgram || version < StateChunk::kHeaderVersion) {
-        position = ReadState(chunk, position);
-        if (position >= 0) ModifyCurrentProgram();
-    } else {
-        position = ReadBank(chunk, position);
+        std::vector<double> values;
+        if (DecodeState(chunk, position, values) < 0) return false;
+        auto lock = ScopedLock();
+        ApplyState(values);
+        ModifyCurrentProgram();
+        RedrawParamControls();
+        return true;
     }
-    if (position < 0) return false;
+    if (ReadBank(chunk, position) < 0) return false;
+    auto lock = ScopedLock();
     RedrawParamControls();
     return true;
 }

@@ -108,10 +108,14 @@ bool IPluginBase::LoadProgramImage(std::span<const uint8_t> bytes) {
     std::string_view name(nameStart, fxp::kProgramNameLength);
     name = name.substr(0, name.find('\0'));
 
-    auto lock = ScopedLock();
-    for (int index = 0; index < count; ++index) GetParam(index)->SetFromNormalized(static_cast<double>(values[static_cast<std::size_t>(index)]));
-    ModifyCurrentProgram(std::string(name));
-    RestoreProgram(CurrentProgram());
+    const std::string programName(name);
+    {
+        auto lock = ScopedLock();
+        for (int index = 0; index < count; ++index) GetParam(index)->SetFromNormalized(static_cast<double>(values[static_cast<std::size_t>(index)]));
+        ModifyCurrentProgram(programName);
+        RestoreProgram(CurrentProgram());
+    }
+    // The host hears of it without the lock held: it may call back in from another thread.
     OnProgramFileLoaded();
     return true;
 }

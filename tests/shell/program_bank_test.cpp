@@ -78,8 +78,7 @@ TEST(ProgramBank, ChunksRoundTripIntoAFreshInstance) {
     source.GetChunk(bank, false);
 
     Dunerow target;
-    StateChunk buffer;
-    ASSERT_TRUE(target.SetChunk(buffer, bank.Bytes(), false));
+    ASSERT_TRUE(target.SetChunk(bank.Bytes(), false));
     EXPECT_EQ(target.GetProgramName(0), "Thump");
     EXPECT_EQ(target.GetParam(param::FilterCutoff)->Value(), 0.625);
     EXPECT_EQ(target.ProgramValues()[param::OscWaveform2], 0.3) << "applied to the engine too";
@@ -87,7 +86,7 @@ TEST(ProgramBank, ChunksRoundTripIntoAFreshInstance) {
     StateChunk program;
     source.GetChunk(program, true);
     Dunerow third;
-    ASSERT_TRUE(third.SetChunk(buffer, program.Bytes(), true));
+    ASSERT_TRUE(third.SetChunk(program.Bytes(), true));
     for (int i = 0; i < kParameterCount; ++i) EXPECT_EQ(third.GetParam(i)->Value(), source.GetParam(i)->Value()) << i;
 }
 
@@ -99,8 +98,7 @@ TEST(ProgramBank, ChunkWithoutHeaderIsReadFromItsFirstByte) {
     ASSERT_EQ(values.Size(), 872);
     for (bool asProgram : {true, false}) {
         Dunerow target;
-        StateChunk buffer;
-        ASSERT_TRUE(target.SetChunk(buffer, values.Bytes(), asProgram));
+        ASSERT_TRUE(target.SetChunk(values.Bytes(), asProgram));
         EXPECT_EQ(target.GetParam(param::Pan)->Value(), 0.125) << asProgram;
     }
 }
@@ -117,8 +115,7 @@ TEST(ProgramBank, TruncatedOrCorruptChunksChangeNothing) {
         Dunerow target;
         StateChunk before;
         target.GetChunk(before, false);
-        StateChunk buffer;
-        const bool accepted = target.SetChunk(buffer, bytes, asProgram);
+        const bool accepted = target.SetChunk(bytes, asProgram);
         StateChunk after;
         target.GetChunk(after, false);
         return !accepted && ChunkBytes(before) == ChunkBytes(after);
@@ -147,8 +144,7 @@ TEST(ProgramBank, ValuesOutsideTheRangeAreClampedOnLoad) {
     synth.WriteState(values);
     StateChunk edited;
     for (int i = 0; i < kParameterCount; ++i) edited.PutDouble(i == param::Volume ? 7.5 : -2.0);
-    StateChunk buffer;
-    ASSERT_TRUE(synth.SetChunk(buffer, edited.Bytes(), true));
+    ASSERT_TRUE(synth.SetChunk(edited.Bytes(), true));
     EXPECT_EQ(synth.GetParam(param::Volume)->Value(), 1.0);
     EXPECT_EQ(synth.GetParam(param::Pan)->Value(), 0.0);
 }

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -147,6 +148,8 @@ public:
     std::string productString = "Dunerow Test Host";
     intptr_t vendorVersion = 10203;
     vst2::VstTimeInfo time{};
+    // Called first on every call the instance makes to its host, on the calling thread.
+    std::function<void(int32_t opcode)> onCallback;
 
 private:
     static intptr_t Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
@@ -154,6 +157,7 @@ private:
         if (opcode == vst2::audioMasterVersion) return 2400;
         VstTestHost* host = effect != nullptr ? static_cast<VstTestHost*>(effect->user) : nullptr;
         if (host == nullptr) return 0;
+        if (host->onCallback) host->onCallback(opcode);
         switch (opcode) {
         case vst2::audioMasterAutomate:
             host->automations.emplace_back(index, opt);

@@ -34,7 +34,10 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* DUNEROW_FAKE_EN
 #else
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -44,6 +47,7 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* DUNEROW_FAKE_EN
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "instrument/parameter_table.h"
@@ -200,6 +204,67 @@ TEST_F(RenderCli, MidiFilesPlayAfterTheirTempoMap) {
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     ASSERT_EQ(Run({"--note", "C2@1.5:0.5/100", "-p", "60", "--bits", "32", "--tail", "0.1", "-o", "inline.wav"}).status, 0);
     EXPECT_EQ(ReadText(At("midi.wav")), ReadText(At("inline.wav"))) << "beat 4 after two beats at 240 and one at 120 bpm, for one beat";
+}
+
+// A one-track file whose only events are a note-on and a note-off of C2 at
+// tick 0, in the order given.
+std::vector<unsigned char> NoteOnAndOffAtOneTick(bool onFirst) {
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
+    const std::vector<unsigned char> on = {0x00, 0x90, 36, 100};
+    const std::vector<unsigned char> off = {0x00, 0x80, 36, 0};
+    std::vector<unsigned char> events = onFirst ? on : off;
+    events.insert(events.end(), (onFirst ? off : on).begin(), (onFirst ? off : on).end());
+    for (const unsigned char byte : Track(events)) file.push_back(byte);
+    return file;
+}
+
+TEST_F(RenderCli, MessagesAtOneTickReachTheInstrumentInTheFileOrder) {
+    // The instrument takes a note-on then a note-off of a key not held as a
+    // note of no length, and a note-off then a note-on as a held note: what
+    // it plays tells the order it was sent.
+    WriteBytes(At("on_off.mid"), NoteOnAndOffAtOneTick(true));
+    WriteBytes(At("off_on.mid"), NoteOnAndOffAtOneTick(false));
+    for (const char* name : {"on_off", "off_on"}) {
+        const Outcome outcome = Run({"--midi", std::string(name) + ".mid", "-p", "60", "--bits", "32", "--max-length", "0.5",
+                                     "-o", std::string(name) + ".wav"});
+        ASSERT_EQ(outcome.status, 0) << name << ": " << outcome.err;
+    }
+    EXPECT_EQ(ReadAudio(At("on_off.wav")).FirstFrameAbove(0.0f), -1) << "nothing sounds";
+    EXPECT_NE(ReadAudio(At("off_on.wav")).FirstFrameAbove(0.05f), -1) << "the note sounds";
+}
+
+TEST_F(RenderCli, AnInterruptEndsWithStatus130AndLeavesNoFile) {
+    const std::string output = (folder.Path() / "long.wav").string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        execl(DUNEROW_RENDER_PATH, DUNEROW_RENDER_PATH, "-p", "60", "--note", "C2:3000", "--max-length", "3000", "-o",
+              output.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Interrupted once the render is writing: its hidden partial file exists.
+    const auto writing = [&] {
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
+            if (entry.path().filename().string().starts_with(".long.wav.")) return true;
+        }
+        return false;
+    };
+    int status = 0;
+    bool ended = false;
+    while (!writing()) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            ended = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_FALSE(ended) << "the render ended before it was interrupted";
+    kill(child, SIGINT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_TRUE(fs::is_empty(folder.Path())) << "neither the partial file nor the output is left";
 }
 
 TEST_F(RenderCli, NotesStartAtTheirFrameInsideABlock) {

@@ -58,8 +58,12 @@ struct Options {
 };
 
 std::atomic<bool> interrupted{false};
+std::atomic<int> interruptSignal{0};
 
-extern "C" void OnInterrupt(int /*signal*/) { interrupted.store(true); }
+extern "C" void OnInterrupt(int signal) {
+    interruptSignal.store(signal);
+    interrupted.store(true);
+}
 
 // One render to do: which program and where its sound goes.
 struct Job {
@@ -465,5 +469,8 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::cerr << kProgramName << ": " << e.what() << "\n";
     }
+    // Stopped by a signal: the partial file is gone; the status says which
+    // signal, as a shell reports a program it ended (130 for SIGINT).
+    if (interrupted.load()) return 128 + interruptSignal.load();
     return 1;
 }

@@ -16,8 +16,9 @@ struct FramedMessage {
     TimedMessage message;
 };
 
-// Messages at frame positions in playing order: at the same frame a note
-// ends before another starts, so a repeated note retriggers.
+// Messages at frame positions in playing order. Messages at the same frame
+// keep the order they came in, as a host sends them: the instrument, not
+// the renderer, decides what a note-on before a note-off of one key means.
 std::vector<FramedMessage> FramesOf(const MessageList& messages, double sampleRate) {
     std::vector<FramedMessage> framed;
     framed.reserve(messages.size());
@@ -26,10 +27,7 @@ std::vector<FramedMessage> FramesOf(const MessageList& messages, double sampleRa
         const double frame = std::clamp(message.seconds * sampleRate, 0.0, 86400.0 * sampleRate);
         framed.push_back({std::llround(frame), message});
     }
-    std::stable_sort(framed.begin(), framed.end(), [](const FramedMessage& a, const FramedMessage& b) {
-        if (a.frame != b.frame) return a.frame < b.frame;
-        return !a.message.IsNoteOn() && b.message.IsNoteOn();
-    });
+    std::stable_sort(framed.begin(), framed.end(), [](const FramedMessage& a, const FramedMessage& b) { return a.frame < b.frame; });
     return framed;
 }
 

@@ -9,6 +9,9 @@
 #include <pthread.h>
 
 #include <array>
+#include <atomic>
+#include <thread>
+#include <ctime>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +20,8 @@
 #include <vector>
 
 #include "hosts/validation/validation_support.h"
+#include "instrument/dunerow.h"
+#include "support/temporary_folder.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -52,6 +57,21 @@ struct CallbackRecord {
 
 // Written only by the thread inside a callback; read after it returned.
 CallbackRecord record;
+
+// The plug-in mutex, once a test has found it: how often and how deep each
+// thread holds it, and how long the thread timing its waits waited for it.
+std::atomic<const void*> watchedMutex{nullptr};
+thread_local int watchedDepth = 0;
+thread_local long watchedLocks = 0;
+thread_local bool timingWaits = false;
+std::atomic<long long> longestWaitNanoseconds{0};
+std::atomic<long> timedWaits{0};
+
+long long Nanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
 
 template <typename Function>
 Function Next(const char* name) {
@@ -91,6 +111,25 @@ void free(void* memory) {
 int pthread_mutex_lock(pthread_mutex_t* mutex) {
     static const auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_lock");
     if (insideCallback) record.Lock(mutex);
+    if (mutex != watchedMutex.load(std::memory_order_relaxed)) return next(mutex);
+    const long long start = timingWaits ? Nanoseconds() : 0;
+    const int result = next(mutex);
+    if (timingWaits) {
+        const long long waited = Nanoseconds() - start;
+        long long longest = longestWaitNanoseconds.load();
+        while (waited > longest && !longestWaitNanoseconds.compare_exchange_weak(longest, waited)) {
+        }
+        ++timedWaits;
+    }
+    if (result == 0) {
+        ++watchedDepth;
+        ++watchedLocks;
+    }
+    return result;
+}
+int pthread_mutex_unlock(pthread_mutex_t* mutex) {
+    static const auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_unlock");
+    if (mutex == watchedMutex.load(std::memory_order_relaxed)) --watchedDepth;
     return next(mutex);
 }
 int pthread_mutex_trylock(pthread_mutex_t* mutex) {
@@ -224,4 +263,137 @@ TEST(AudioThreadLocks, CallbacksTakeOnlyThePluginMutexAndAllocateNothing) {
     EXPECT_EQ(rwlocks, 0) << "read-write locks taken in the audio callbacks";
     EXPECT_EQ(foreignLocks, 0) << "mutexes other than the plug-in's taken in the audio callbacks";
     EXPECT_GE(pluginLocks, 1200) << "every callback takes the plug-in mutex";
+}
+
+namespace {
+
+// The plug-in mutex of `host`'s instance: the one lock a plain dispatcher query takes.
+const void* PluginMutexOf(VstTestHost& host) {
+    vst2::AEffect& effect = host.Effect();
+    const CallbackRecord query = Counted([&] { effect.dispatcher(&effect, vst2::effGetProgram, 0, 0, nullptr, 0.0f); });
+    return query.mutexCount == 1 ? query.mutexes[0] : nullptr;
+}
+
+}  // namespace
+
+TEST(PluginMutex, ABankIsAppliedWithOneProgramsParametersUnderTheMutex) {
+    VstTestHost host;
+    host.Start(44100.0, 512);
+    const void* mutex = PluginMutexOf(host);
+    ASSERT_NE(mutex, nullptr);
+    const std::vector<unsigned char> bank = host.GetChunk(false);
+    ASSERT_FALSE(bank.empty());
+    watchedMutex = mutex;
+    watchedLocks = 0;
+    ASSERT_EQ(host.SetChunk(bank, false), 1);
+    const long locks = watchedLocks;
+    watchedMutex = nullptr;
+    // Applying a parameter takes the mutex once: a bank whose 128 programs
+    // were each applied would take it 128 x 109 = 13,952 times and more.
+    EXPECT_GE(locks, 1);
+    EXPECT_LT(locks, 4 * 109) << "times the mutex was taken while the bank loaded";
+}
+
+TEST(PluginMutex, HostCallbacksAreMadeWithoutTheMutexHeld) {
+    VstTestHost host;
+    host.Start(44100.0, 512);
+    const void* mutex = PluginMutexOf(host);
+    ASSERT_NE(mutex, nullptr);
+    int calls = 0;
+    int heldDuringCalls = 0;
+    host.onCallback = [&](int32_t opcode) {
+        if (opcode != vst2::audioMasterWantMidi && opcode != vst2::audioMasterAutomate && opcode != vst2::audioMasterUpdateDisplay) return;
+        ++calls;
+        if (watchedDepth > 0) ++heldDuringCalls;
+    };
+    watchedMutex = mutex;
+    watchedDepth = 0;
+    host.SendMidi({{0, 0x90, 36, 100}});
+    host.ProcessFloat(512);
+    host.ProcessDouble(512);
+    watchedMutex = nullptr;
+    host.onCallback = nullptr;
+    EXPECT_EQ(calls, 2) << "one want-MIDI call per block";
+    EXPECT_EQ(heldDuringCalls, 0);
+}
+
+TEST(PluginMutex, EditorActionsTellTheHostWithoutTheMutexHeld) {
+    // The editor's calls, on an instance made in this process: a control
+    // moved, every value reported, and a program file loaded.
+    int calls = 0;
+    int heldDuringCalls = 0;
+    static thread_local int* callCount = nullptr;
+    static thread_local int* heldCount = nullptr;
+    callCount = &calls;
+    heldCount = &heldDuringCalls;
+    Dunerow synth([](vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) -> intptr_t {
+        if (opcode == vst2::audioMasterAutomate || opcode == vst2::audioMasterUpdateDisplay) {
+            ++*callCount;
+            if (watchedDepth > 0) ++*heldCount;
+        }
+        return opcode == vst2::audioMasterVersion ? 2400 : 0;
+    });
+    TemporaryFolder folder;
+    const auto file = folder.Path() / "saved.fxp";
+    ASSERT_TRUE(synth.SaveProgramFile(file));
+    // The instance's mutex: the one its lock query takes on this thread.
+    const CallbackRecord query = Counted([&] { synth.GetParameterForHost(0); });
+    ASSERT_EQ(query.mutexCount, 1u);
+    watchedMutex = query.mutexes[0];
+    watchedDepth = 0;
+    synth.SetParameterFromEditor(param::Volume, 0.25);
+    synth.InformHostOfAllParameters();
+    ASSERT_TRUE(synth.LoadProgramFile(file));
+    watchedMutex = nullptr;
+    EXPECT_EQ(calls, 1 + 109 + 1);
+    EXPECT_EQ(heldDuringCalls, 0);
+}
+
+// How long the audio thread waits for the plug-in mutex while another thread
+// loads banks, loads program text files and saves them: printed for the
+// record (a figure, not a limit), with the work checked to have happened.
+TEST(PluginMutex, AudioThreadWaitWhileBanksAndProgramFilesLoad) {
+    Dunerow synth;
+    synth.SetSampleRate(44100.0);
+    synth.SetBlockSize(512);
+    synth.OnReset();
+    StateChunk bank;
+    ASSERT_GT(synth.GetChunk(bank, false), 0);
+    const std::vector<uint8_t> bankBytes(bank.Bytes().begin(), bank.Bytes().end());
+    TemporaryFolder folder;
+    const auto text = folder.Path() / "program.txt";
+    ASSERT_TRUE(synth.SaveProgramText(text));
+
+    const CallbackRecord query = Counted([&] { synth.GetParameterForHost(0); });
+    ASSERT_EQ(query.mutexCount, 1u);
+    watchedMutex = query.mutexes[0];
+    longestWaitNanoseconds = 0;
+    timedWaits = 0;
+
+    std::atomic<bool> done{false};
+    int loads = 0;
+    std::thread loader([&] {
+        for (int round = 0; round < validation::Scaled(40); ++round) {
+            if (synth.SetChunk(bankBytes, false)) ++loads;
+            if (synth.LoadProgramText(text)) ++loads;
+            if (synth.SaveProgramText(folder.Path() / ("copy" + std::to_string(round % 4) + ".txt"))) ++loads;
+        }
+        done = true;
+    });
+    std::vector<double> left(512), right(512);
+    double* outputs[2] = {left.data(), right.data()};
+    long blocks = 0;
+    timingWaits = true;
+    while (!done) {
+        synth.ProcessDouble(nullptr, outputs, 512);
+        ++blocks;
+    }
+    timingWaits = false;
+    loader.join();
+    watchedMutex = nullptr;
+
+    EXPECT_EQ(loads, 3 * validation::Scaled(40));
+    EXPECT_GE(timedWaits.load(), blocks);
+    std::printf("longest wait of the audio thread for the plug-in mutex: %.3f ms over %ld blocks\n",
+                static_cast<double>(longestWaitNanoseconds.load()) * 1e-6, blocks);
 }
