@@ -46,6 +46,18 @@ HWY_INLINE void ForEachVector(const double* const (&inputs)[kInputs], double* ou
     for (int j = 0; j < rest; ++j) out[i + j] = result[j];
 }
 
+// table[index] for every lane, by plain loads: on the processors we
+// measured, faster than the gather instruction for a handful of lanes.
+HWY_INLINE hn::Vec<D> TableAt(const double* table, hn::Vec<DI> index) {
+    const D d;
+    const DI di;
+    HWY_ALIGN int64_t at[hn::MaxLanes(D())];
+    HWY_ALIGN double values[hn::MaxLanes(D())];
+    hn::Store(index, di, at);
+    for (size_t lane = 0; lane < hn::Lanes(d); ++lane) values[lane] = table[at[lane]];
+    return hn::Load(d, values);
+}
+
 // The fraction of a phase in cycles, 0 where it is not in [0, 1).
 HWY_INLINE hn::Vec<D> Fraction(D d, hn::Vec<D> phase) {
     const auto x = hn::Sub(phase, hn::Floor(phase));
@@ -63,8 +75,8 @@ void ReadInterpolatedImpl(const double* table, const double* phase, double* out,
         const auto index = hn::And(hn::ConvertTo(di, whole), hn::Set(di, kTableMask));
         const auto next = hn::And(hn::Add(index, hn::Set(di, 1)), hn::Set(di, kTableMask));
         const auto t = hn::Sub(scaled, whole);
-        const auto a = hn::GatherIndex(d, table, index);
-        const auto b = hn::GatherIndex(d, table, next);
+        const auto a = TableAt(table, index);
+        const auto b = TableAt(table, next);
         return hn::Add(hn::Mul(hn::Sub(hn::Set(d, 1.0), t), a), hn::Mul(t, b));
     });
 }
@@ -78,7 +90,7 @@ void ReadNearestImpl(const double* table, const double* phase, double* out, int 
         const auto position = hn::Mul(x, hn::Set(d, kTableSize));
         const auto inside = hn::And(hn::Ge(position, hn::Zero(d)), hn::Lt(position, hn::Set(d, kTableSize)));
         const auto index = hn::And(hn::ConvertTo(di, hn::IfThenElseZero(inside, position)), hn::Set(di, kTableMask));
-        return hn::GatherIndex(d, table, index);
+        return TableAt(table, index);
     });
 }
 
@@ -211,7 +223,7 @@ void CurveLookupImpl(const double* table, int size, int interpolation, const dou
         const auto scaled = hn::Mul(hn::Set(d, entries), a);
         const auto c = hn::Floor(scaled);  // 0 .. size
         const auto mu = hn::Sub(scaled, c);
-        auto read = [&](hn::Vec<D> position) { return hn::GatherIndex(d, table, hn::ConvertTo(di, position)); };
+        auto read = [&](hn::Vec<D> position) { return TableAt(table, hn::ConvertTo(di, position)); };
         if (interpolation == 0) {
             const auto inside = hn::Lt(c, hn::Set(d, entries));
             return hn::IfThenElseZero(inside, read(hn::IfThenElseZero(inside, c)));
