@@ -281,6 +281,11 @@ void Note::GenerateChunk(int count) {
         }
         double bass = bassPhase_;
         const double rate = SampleRate();
+        // Once the sweep is over the pitch factor holds still for the whole chunk.
+        const PitchEnvelope& sweep = *context_.pitchEnvelope;
+        const double firstSeconds = static_cast<double>(framesSinceStart_ + 1) / rate;
+        const bool pitchSteady = firstSeconds >= sweep.SteadyFromSeconds();
+        const double steadyPitch = sweep.Value(firstSeconds);
         for (int i = 0; i < count; ++i) {
             const auto at = static_cast<std::size_t>(i);
             if (i < writable) {
@@ -289,7 +294,7 @@ void Note::GenerateChunk(int count) {
                 if (clickOn) clicks[at] = RenderClick();
             }
             ++framesSinceStart_;
-            const double pitch = context_.pitchEnvelope->Value(static_cast<double>(framesSinceStart_) / rate);
+            const double pitch = pitchSteady ? steadyPitch : sweep.Value(static_cast<double>(framesSinceStart_) / rate);
             bass += normalisedFrequency_ * pitch;
             for (std::size_t k = 0; k < kOscillators; ++k) phase[k] += step[k] * pitch;
         }

@@ -3,6 +3,7 @@
 // It has no state; each voice evaluates it at its own time since note start.
 #pragma once
 
+#include <algorithm>
 #include <span>
 
 namespace Korvane {
@@ -13,6 +14,8 @@ public:
 
     // Pitch factor `seconds` after the note started.
     double Value(double seconds) const;
+    // The time from which Value() no longer changes (0 when disabled).
+    double SteadyFromSeconds() const { return disabled_ ? 0.0 : std::max(riseSeconds_, riseSeconds_ + durationSeconds_); }
     // Draws the rise and two seconds of fall, scaled for display.
     void RenderPreview(std::span<double, kPreviewPoints> destination) const;
 
