@@ -9,20 +9,12 @@
 #include <exception>
 #include <vector>
 
-#if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
+#if !defined(_WIN32)
 #include <time.h>
 #endif
 
 #include "instrument/parameter_table.h"
-#include "support/vst_test_host.h"
+#include "support/vst_test_host.h"  // also <windows.h> on Windows, for GetThreadTimes
 
 namespace {
 

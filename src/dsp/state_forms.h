@@ -9,12 +9,14 @@
 
 namespace Dsp {
 
-// Keeps the last two inputs and outputs of each section.
-struct DirectFormI {
-    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+// Keeps the last two inputs and outputs of each section. `Value` is a
+// sample, or a vector of samples of several channels run side by side.
+template <typename Value>
+struct DirectFormIOf {
+    Value x1{}, x2{}, y1{}, y2{};
 
-    double Process(double x, const Biquad& s, double offset) {
-        const double y = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a1 * y1 - s.a2 * y2 + offset;
+    Value Process(Value x, const Biquad& s, Value offset) {
+        const Value y = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a1 * y1 - s.a2 * y2 + offset;
         x2 = x1;
         x1 = x;
         y2 = y1;
@@ -22,19 +24,22 @@ struct DirectFormI {
         return y;
     }
 };
+using DirectFormI = DirectFormIOf<double>;
 
 // Keeps two delay values per section.
-struct DirectFormII {
-    double w1 = 0.0, w2 = 0.0;
+template <typename Value>
+struct DirectFormIIOf {
+    Value w1{}, w2{};
 
-    double Process(double x, const Biquad& s, double offset) {
-        const double w = x - s.a1 * w1 - s.a2 * w2 - offset;
-        const double y = s.b0 * w + s.b1 * w1 + s.b2 * w2;
+    Value Process(Value x, const Biquad& s, Value offset) {
+        const Value w = x - s.a1 * w1 - s.a2 * w2 - offset;
+        const Value y = s.b0 * w + s.b1 * w1 + s.b2 * w2;
         w2 = w1;
         w1 = w;
         return y;
     }
 };
+using DirectFormII = DirectFormIIOf<double>;
 
 template <typename Form>
 class ChannelState {
@@ -70,17 +75,7 @@ template <typename Form>
 struct PairForm;
 
 template <>
-struct PairForm<DirectFormI> {
-    Pair x1{}, x2{}, y1{}, y2{};
-
-    Pair Process(Pair x, const Biquad& s, Pair offset) {
-        const Pair y = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a1 * y1 - s.a2 * y2 + offset;
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
+struct PairForm<DirectFormI> : DirectFormIOf<Pair> {
     void Load(const DirectFormI& left, const DirectFormI& right) {
         x1 = Pair{left.x1, right.x1};
         x2 = Pair{left.x2, right.x2};
@@ -94,16 +89,7 @@ struct PairForm<DirectFormI> {
 };
 
 template <>
-struct PairForm<DirectFormII> {
-    Pair w1{}, w2{};
-
-    Pair Process(Pair x, const Biquad& s, Pair offset) {
-        const Pair w = x - s.a1 * w1 - s.a2 * w2 - offset;
-        const Pair y = s.b0 * w + s.b1 * w1 + s.b2 * w2;
-        w2 = w1;
-        w1 = w;
-        return y;
-    }
+struct PairForm<DirectFormII> : DirectFormIIOf<Pair> {
     void Load(const DirectFormII& left, const DirectFormII& right) {
         w1 = Pair{left.w1, right.w1};
         w2 = Pair{left.w2, right.w2};
