@@ -20,6 +20,8 @@ constexpr double kFmIndex = 0.7135571323079999;
 constexpr double kRingTrim = 0.99777;
 constexpr double kClickSampleRate = 44100.0;
 constexpr double kKickFrequencyHz = 44.0;
+
+// Frames of the longest stored click, at its 44100 Hz rate.
 std::size_t LongestStoredClick() {
     std::size_t longest = 0;
     for (const auto& table : kClickWaveforms) longest = std::max(longest, table.size());
