@@ -185,8 +185,6 @@ void Dunerow::ProcessPass(double* left, double* right, int frames) {
         }
         frame = end;
     }
-    std::fill_n(left, count, 0.0);
-    std::fill_n(right, count, 0.0);
     for (Korvane::Note& voice : voices) {
         if (!voice.IsIdle()) voice.MixBlock(voiceSumLeft_.data(), voiceSumRight_.data(), bassLayerBuffer_.data(), frames);
     }
