@@ -269,6 +269,14 @@ void Note::GenerateChunk(int count) {
     const int firstWrite = writeIndex_ + frameOffset_;
     const int writable = firstWrite >= 0 && firstWrite < capacity_ ? std::min(count, capacity_ - firstWrite) : 0;
     for (std::size_t k = 0; k < kOscillators; ++k) twinPhases[k][0] = oscillators_[k].twinPhase;
+    // What a frame renders from: the phases before its step, and its click.
+    auto record = [&](int i, const std::array<double, kOscillators>& phase, double bass) {
+        if (i >= writable) return;
+        const auto at = static_cast<std::size_t>(i);
+        for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = phase[k];
+        bassPhases[at] = bass;
+        if (clickOn) clicks[at] = RenderClick();
+    };
     const std::array<double, kOscillators> vibratoAmounts = VibratoAmounts();
     const bool steady = fm_.IsSilent() && std::ranges::all_of(vibratoAmounts, [](double amount) { return amount == 0.0; });
     if (steady) {
@@ -289,12 +297,7 @@ void Note::GenerateChunk(int count) {
         const bool pitchSteady = firstSeconds >= sweep.SteadyFromSeconds();
         const double steadyPitch = sweep.Value(firstSeconds);
         for (int i = 0; i < count; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            if (i < writable) {
-                for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = phase[k];
-                bassPhases[at] = bass;
-                if (clickOn) clicks[at] = RenderClick();
-            }
+            record(i, phase, bass);
             ++framesSinceStart_;
             const double pitch = pitchSteady ? steadyPitch : sweep.Value(static_cast<double>(framesSinceStart_) / rate);
             bass += normalisedFrequency_ * pitch;
@@ -308,20 +311,14 @@ void Note::GenerateChunk(int count) {
         fm_.SetPhase(fmPhase);
     } else {
         for (int i = 0; i < count; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            if (i < writable) {
-                for (std::size_t k = 0; k < kOscillators; ++k) phases[k][at] = oscillators_[k].phase;
-                bassPhases[at] = bassPhase_;
-                if (clickOn) clicks[at] = RenderClick();
-            }
+            record(i, {oscillators_[0].phase, oscillators_[1].phase, oscillators_[2].phase}, bassPhase_);
             ++framesSinceStart_;
             const double seconds = static_cast<double>(framesSinceStart_) / SampleRate();
             AdvanceMainPhases(context_.pitchEnvelope->Value(seconds), vibratoAmounts);
         }
     }
-    for (int i = 0; i < count; ++i) {
-        if (++writeIndex_ >= capacity_) writeIndex_ = 0;
-    }
+    // The write position wraps at the buffers' end.
+    writeIndex_ = capacity_ > 0 ? (writeIndex_ + count) % capacity_ : 0;
     // The twin phases follow from the main ones; the first frame's was left by the last step.
     const double twinRatio = TwinRatio();
     for (std::size_t k = 0; k < kOscillators; ++k) {
