@@ -6,16 +6,9 @@ set -euo pipefail
 prefix=$1
 shift
 
-export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-# No Mono or Gecko installer prompts, and no display needed.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
-
-if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
-  echo "run_under_wine: Wine is not installed (apt-get install wine wine64)" >&2
-  exit 1
-fi
+# shellcheck source=wine_environment.sh
+source "$(dirname "$0")/wine_environment.sh"
+wine_environment run_under_wine "$prefix"
 
 mkdir -p "$(dirname "$prefix")"
 (

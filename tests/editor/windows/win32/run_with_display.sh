@@ -10,15 +10,9 @@ set -euo pipefail
 prefix=$1
 shift
 
-export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
-
-if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
-  echo "run_with_display: Wine is not installed (apt-get install wine wine64)" >&2
-  exit 1
-fi
+# shellcheck source=../../../../cmake/wine_environment.sh
+source "$(dirname "$0")/../../../../cmake/wine_environment.sh"
+wine_environment run_with_display "$prefix"
 
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
